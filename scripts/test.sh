@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the debug build's
+# suite, the core under AddressSanitizer and UBSan, and the fuzzer for a while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+
+passed=0
+failed=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Builds a preset with warnings as errors and runs its tests (extra ctest arguments follow).
+build_and_test() {
+    local preset=$1
+    shift
+    echo "== $preset"
+    cmake --preset "$preset" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+    cmake --build --preset "$preset" -j2
+    local status=0
+    ctest --preset "$preset" "$@" 2>&1 | tee "$log" || status=$?
+    local summary
+    summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" || true)
+    if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    fi
+    return $status
+}
+
+status=0
+build_and_test dev || status=1
+build_and_test asan -L core || status=1
+build_and_test fuzz || status=1
+echo
+echo "all: $passed passed, $failed failed"
+exit $status
