@@ -12,7 +12,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool xclip x11-utils imagemagick
+    xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
 )
 

@@ -1,0 +1,71 @@
+#!/usr/bin/python3
+"""Start-up time and memory of quorvel beside two floors, in one Xvfb server,
+runs alternating: an empty Qt Widgets window of the same size, and the same
+window with one label (which loads the font database, as any text does).
+
+Time is from exec to the window's MapNotify; memory is the resident set half a
+second after the window shows.
+
+    bench/startup.py [BUILD_FOLDER] [RUNS]    (default: build/release 20)
+"""
+import os
+import pathlib
+import statistics
+import sys
+import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+from Xlib import X  # noqa: E402
+from xsession import XSession  # noqa: E402
+
+
+def time_to_map(session, command, title):
+    root = session.x.screen().root
+    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    session.x.sync()
+    started = time.monotonic()
+    app = session.start(command=command)
+    while True:
+        ev = session.x.next_event()
+        if ev.type == X.MapNotify and ev.window.get_wm_name() == title:
+            mapped = time.monotonic() - started
+            window = ev.window
+            break
+    time.sleep(0.5)
+    with open(f"/proc/{app.pid}/status") as status:
+        rss_kib = next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+    session.close(window)
+    app.wait(timeout=5)
+    root.change_attributes(event_mask=0)
+    return mapped, rss_kib
+
+
+def main():
+    build = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "build/release")
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+    minimal = str(build / "bench" / "minimal_window")
+    programs = {"quorvel": ([str(build / "app" / "quorvel")], "Quorvel"),
+                "minimal": ([minimal], "Minimal"),
+                "text": ([minimal, "--text"], "Minimal")}
+    results = {name: [] for name in programs}
+    with XSession(None) as session:
+        for _ in range(runs):
+            for name, (command, title) in programs.items():
+                results[name].append(time_to_map(session, command, title))
+
+    print(f"{runs} runs each, medians:")
+    summary = {}
+    for name, samples in results.items():
+        seconds = statistics.median(s for s, _ in samples)
+        rss = statistics.median(r for _, r in samples) / 1024
+        summary[name] = (seconds, rss)
+        print(f"  {name:8} {seconds * 1000:7.1f} ms to map   {rss:6.1f} MiB resident")
+    for floor in ("minimal", "text"):
+        time_ratio = summary["quorvel"][0] / summary[floor][0]
+        extra_memory = summary["quorvel"][1] - summary[floor][1]
+        print(f"  quorvel / {floor}: {time_ratio:.2f}x the time, {extra_memory:+.1f} MiB")
+
+
+if __name__ == "__main__":
+    os.chdir(pathlib.Path(__file__).resolve().parent.parent)
+    main()

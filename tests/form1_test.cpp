@@ -1,0 +1,345 @@
+#include "colour_button.h"
+#include "form1.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRawFont>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextLayout>
+
+#include <memory>
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controlGeometry_data();
+    void controlGeometry();
+    void windowHasTheDesignedFixedSize();
+    void fieldsAreDrawnOverLabels();
+    void fieldFont_data();
+    void fieldFont();
+    void buttonFontIsBoldKaiTi();
+    void buttonCaptionRendersInAKaiTiFace();
+    void tabVisitsTheFocusOrder();
+    void shiftTabVisitsItBackwards();
+    void labelsTakeNoFocusAndNameTheirFields_data();
+    void labelsTakeNoFocusAndNameTheirFields();
+    void startsEmptyWithAPlatformFace();
+    void outputsAreReadOnlyButSelectable_data();
+    void outputsAreReadOnlyButSelectable();
+    void enterInAnInputClicksTheButton_data();
+    void enterInAnInputClicksTheButton();
+    void buttonFaceTakesTheExactColour_data();
+    void buttonFaceTakesTheExactColour();
+
+private:
+    template <typename T>
+    T* control(const char* name)
+    {
+        auto* found = window->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    void showActive();
+    QStringList focusWalk(Qt::KeyboardModifiers modifiers, int steps);
+
+    std::unique_ptr<Form1> window;
+};
+
+void Form1Test::init()
+{
+    window = std::make_unique<Form1>();
+}
+
+void Form1Test::cleanup()
+{
+    window.reset();
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void Form1Test::showActive()
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void Form1Test::controlGeometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    // Pixels at 96 DPI, as the window was laid out.
+    QTest::newRow("Label1") << "Label1" << QRect(24, 40, 25, 17);
+    QTest::newRow("Label2") << "Label2" << QRect(24, 80, 25, 17);
+    QTest::newRow("Label3") << "Label3" << QRect(24, 120, 25, 17);
+    QTest::newRow("Text1") << "Text1" << QRect(40, 32, 73, 26);
+    QTest::newRow("Text2") << "Text2" << QRect(40, 72, 73, 26);
+    QTest::newRow("Text3") << "Text3" << QRect(40, 112, 73, 26);
+    QTest::newRow("Command1") << "Command1" << QRect(136, 32, 49, 121);
+    QTest::newRow("Label4") << "Label4" << QRect(208, 32, 25, 17);
+    QTest::newRow("Label5") << "Label5" << QRect(208, 72, 25, 17);
+    QTest::newRow("Label6") << "Label6" << QRect(208, 112, 25, 17);
+    QTest::newRow("Label7") << "Label7" << QRect(208, 152, 25, 17);
+    QTest::newRow("Text4") << "Text4" << QRect(224, 24, 73, 26);
+    QTest::newRow("Text5") << "Text5" << QRect(224, 64, 73, 26);
+    QTest::newRow("Text6") << "Text6" << QRect(224, 104, 73, 26);
+    QTest::newRow("Text7") << "Text7" << QRect(224, 144, 73, 26);
+}
+
+void Form1Test::controlGeometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    const auto* widget = control<QWidget>(name.toLatin1().constData());
+    QCOMPARE(widget->geometry(), pixels);
+    QVERIFY(widget->isVisibleTo(window.get()));
+}
+
+void Form1Test::windowHasTheDesignedFixedSize()
+{
+    showActive();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Quorvel"));
+    QCOMPARE(window->size(), QSize(312, 206));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+void Form1Test::fieldsAreDrawnOverLabels()
+{
+    showActive();
+    // The last 135 twips (9 pixels) of each label lie under its field.
+    for (const char* label : {"Label1", "Label4", "Label7"}) {
+        const QRect area = control<QLabel>(label)->geometry();
+        const QPoint underField(area.right() - 2, area.center().y());
+        QVERIFY2(qobject_cast<QLineEdit*>(window->childAt(underField)), label);
+    }
+}
+
+void Form1Test::fieldFont_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
+        QTest::newRow(name) << name;
+}
+
+void Form1Test::fieldFont()
+{
+    QFETCH(QString, name);
+    const QFont font = control<QLineEdit>(name.toLatin1().constData())->font();
+    QCOMPARE(font.family(), QStringLiteral("Times New Roman"));
+    QCOMPARE(font.pointSizeF(), 10.5);
+    QCOMPARE(font.weight(), QFont::Normal);
+    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    const QString resolved = QFontInfo(font).family();
+    QVERIFY2(resolved == QLatin1String("Times New Roman") || resolved == QLatin1String("Liberation Serif") ||
+                 resolved == QLatin1String("Tinos"),
+             qPrintable(resolved));
+}
+
+void Form1Test::buttonFontIsBoldKaiTi()
+{
+    const QFont font = control<ColourButton>("Command1")->font();
+    QCOMPARE(font.family(), QStringLiteral("楷体_GB2312"));
+    QCOMPARE(font.pointSizeF(), 21.75);
+    QCOMPARE(font.weight(), QFont::Bold);
+    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    QVERIFY2(QFontInfo(font).family().contains(QLatin1String("Kai"), Qt::CaseInsensitive) ||
+                 QFontInfo(font).family().contains(QStringLiteral("楷")),
+             qPrintable(QFontInfo(font).family()));
+}
+
+// What the caption is drawn with after fallback, not only what was asked for.
+void Form1Test::buttonCaptionRendersInAKaiTiFace()
+{
+    const auto* button = control<ColourButton>("Command1");
+    QCOMPARE(button->text(), QStringLiteral("转"));
+    QTextLayout layout(button->text(), button->font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    QCOMPARE(runs.size(), 1);
+    const QString face = runs.first().rawFont().familyName();
+    QVERIFY2(face.contains(QLatin1String("Kai"), Qt::CaseInsensitive) || face.contains(QStringLiteral("楷")),
+             qPrintable(face));
+}
+
+QStringList Form1Test::focusWalk(Qt::KeyboardModifiers modifiers, int steps)
+{
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), modifiers ? Qt::Key_Backtab : Qt::Key_Tab, modifiers);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    return visited;
+}
+
+void Form1Test::tabVisitsTheFocusOrder()
+{
+    showActive();
+    QCOMPARE(focusWalk(Qt::NoModifier, 8), QStringList({"Text1", "Text2", "Text3", "Command1", "Text4", "Text5",
+                                                        "Text6", "Text7", "Text1"}));
+}
+
+void Form1Test::shiftTabVisitsItBackwards()
+{
+    showActive();
+    QCOMPARE(focusWalk(Qt::ShiftModifier, 8), QStringList({"Text1", "Text7", "Text6", "Text5", "Text4", "Command1",
+                                                          "Text3", "Text2", "Text1"}));
+}
+
+void Form1Test::labelsTakeNoFocusAndNameTheirFields_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("R") << "Label1" << "Text1" << "R=";
+    QTest::newRow("G") << "Label2" << "Text2" << "G=";
+    QTest::newRow("B") << "Label3" << "Text3" << "B=";
+    QTest::newRow("K") << "Label4" << "Text4" << "K=";
+    QTest::newRow("C") << "Label5" << "Text5" << "C=";
+    QTest::newRow("M") << "Label6" << "Text6" << "M=";
+    QTest::newRow("Y") << "Label7" << "Text7" << "Y=";
+}
+
+void Form1Test::labelsTakeNoFocusAndNameTheirFields()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, field);
+    QFETCH(QString, caption);
+    const auto* captionLabel = control<QLabel>(label.toLatin1().constData());
+    auto* namedField = control<QLineEdit>(field.toLatin1().constData());
+    QCOMPARE(captionLabel->text(), caption);
+    QCOMPARE(captionLabel->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(captionLabel->buddy(), namedField);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(namedField);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), caption);
+}
+
+void Form1Test::startsEmptyWithAPlatformFace()
+{
+    showActive();
+    for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
+        QVERIFY2(control<QLineEdit>(name)->text().isEmpty(), name);
+    auto* button = control<ColourButton>("Command1");
+    QVERIFY(!button->backColor().isValid());
+    QPushButton plain(button->text());
+    plain.setFont(button->font());
+    plain.resize(button->size());
+    QCOMPARE(button->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(QApplication::focusWidget(), control<QLineEdit>("Text1"));
+}
+
+void Form1Test::outputsAreReadOnlyButSelectable_data()
+{
+    fieldFont_data();
+}
+
+void Form1Test::outputsAreReadOnlyButSelectable()
+{
+    QFETCH(QString, name);
+    showActive();
+    auto* field = control<QLineEdit>(name.toLatin1().constData());
+    const bool isOutput = name >= QLatin1String("Text4");
+    QCOMPARE(field->isReadOnly(), isOutput);
+    QVERIFY(field->focusPolicy() & Qt::TabFocus);
+
+    field->setText(QStringLiteral("49.804"));
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("7"));
+    QCOMPARE(field->text(), isOutput ? QStringLiteral("49.804") : QStringLiteral("49.8047"));
+
+    QApplication::clipboard()->setText(QStringLiteral("marker"));
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), field->text());
+}
+
+void Form1Test::enterInAnInputClicksTheButton_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Text1 Return") << "Text1" << int(Qt::Key_Return) << 1;
+    QTest::newRow("Text2 Return") << "Text2" << int(Qt::Key_Return) << 1;
+    QTest::newRow("Text3 keypad Enter") << "Text3" << int(Qt::Key_Enter) << 1;
+    QTest::newRow("Text5 Return") << "Text5" << int(Qt::Key_Return) << 0;
+}
+
+void Form1Test::enterInAnInputClicksTheButton()
+{
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+    showActive();
+    auto* field = control<QLineEdit>(name.toLatin1().constData());
+    QSignalSpy clicked(control<ColourButton>("Command1"), &QPushButton::clicked);
+    field->setFocus();
+    QTest::keyClick(field, static_cast<Qt::Key>(key));
+    QCOMPARE(clicked.count(), clicks);
+    QCOMPARE(QApplication::focusWidget(), field);
+}
+
+void Form1Test::buttonFaceTakesTheExactColour_data()
+{
+    QTest::addColumn<quorvel::ColourWord>("colour");
+    QTest::addColumn<QColor>("expected");
+    QTest::addColumn<QString>("state");
+    const QStringList states{"idle", "focused", "hovered", "pressed"};
+    for (const QString& state : states) {
+        QTest::addRow("red %s", qPrintable(state)) << quorvel::PackColour(255, 0, 0) << QColor(255, 0, 0) << state;
+        QTest::addRow("black %s", qPrintable(state)) << quorvel::PackColour(0, 0, 0) << QColor(0, 0, 0) << state;
+        QTest::addRow("white %s", qPrintable(state))
+            << quorvel::PackColour(255, 255, 255) << QColor(255, 255, 255) << state;
+        QTest::addRow("brown %s", qPrintable(state))
+            << quorvel::PackColour(128, 64, 32) << QColor(128, 64, 32) << state;
+    }
+}
+
+void Form1Test::buttonFaceTakesTheExactColour()
+{
+    QFETCH(quorvel::ColourWord, colour);
+    QFETCH(QColor, expected);
+    QFETCH(QString, state);
+    showActive();
+    auto* button = control<ColourButton>("Command1");
+    window->setCommand1BackColor(colour);
+    QCOMPARE(button->backColor(), expected);
+    if (state == QLatin1String("focused"))
+        button->setFocus();
+    if (state == QLatin1String("hovered"))
+        button->setAttribute(Qt::WA_UnderMouse);
+    if (state == QLatin1String("pressed"))
+        button->setDown(true);
+
+    // Bands above and below the caption, inside the border and the focus rectangle.
+    const QImage face = button->grab().toImage();
+    const int margin = 6;
+    for (int y : {margin, 20, face.height() - 20, face.height() - margin - 1}) {
+        for (int x = margin; x < face.width() - margin; ++x)
+            QCOMPARE(face.pixelColor(x, y), expected);
+    }
+    // The caption stays legible: some of its pixels stand out from the face.
+    int captionPixels = 0;
+    for (int x = 0; x < face.width(); ++x)
+        captionPixels += face.pixelColor(x, face.height() / 2) != expected ? 1 : 0;
+    QVERIFY(captionPixels > 4);
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

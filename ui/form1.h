@@ -1,0 +1,42 @@
+#pragma once
+
+#include "colour_conversion.h"
+
+#include <QWidget>
+
+class ColourButton;
+class QLabel;
+class QLineEdit;
+
+// The program's one window: R, G and B inputs on the left, the convert button
+// in the middle, and the K, C, M and Y outputs on the right.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // Paints Command1's face in the colour (red in the low byte).
+    void setCommand1BackColor(quorvel::ColourWord colour);
+
+private:
+    void createControls();
+    void placeControls();
+    void orderFocus();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+    QLineEdit* Text5;
+    QLineEdit* Text6;
+    QLineEdit* Text7;
+    ColourButton* Command1;
+};
