@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""Takes a screenshot of Quorvel's window in a private Xvfb server.
+"""Takes a screenshot of Quorvel's window in a private Xvfb server, optionally
+after typing a colour and pressing the button.
 
-    scripts/screenshot.py OUTPUT.png [BUILD_FOLDER]     (default: build/release)
+    scripts/screenshot.py OUTPUT.png [--convert R G B] [--build FOLDER]   (default: build/release)
 """
+import argparse
 import pathlib
 import sys
 import time
@@ -12,15 +14,26 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 from xsession import XSession  # noqa: E402
 
 
+INPUTS = [(76, 45), (76, 85), (76, 125)]
+BUTTON = (160, 92)
+
+
 def main():
-    output = pathlib.Path(sys.argv[1]).resolve()
-    build = pathlib.Path(sys.argv[2] if len(sys.argv) > 2 else ROOT / "build" / "release")
-    with XSession(str(build / "app" / "quorvel")) as session:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("output", type=pathlib.Path)
+    parser.add_argument("--convert", nargs=3, metavar=("R", "G", "B"))
+    parser.add_argument("--build", type=pathlib.Path, default=ROOT / "build" / "release")
+    args = parser.parse_args()
+    with XSession(str(args.build / "app" / "quorvel")) as session:
         session.start()
         window = session.find_window("Quorvel")
+        if args.convert:
+            for (x, y), text in zip(INPUTS, args.convert):
+                session.type_into(window, x, y, text)
+            session.click(window, *BUTTON)
         time.sleep(0.5)
-        session.screenshot(window, str(output))
-    print(f"wrote {output}")
+        session.screenshot(window, str(args.output.resolve()))
+    print(f"wrote {args.output}")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the debug build's
-# suite, the core under AddressSanitizer and UBSan, and the fuzzer for a while.
+# suite (core, window, end to end in Xvfb), the core and the window's tests
+# under AddressSanitizer, LeakSanitizer and UBSan, and the fuzzer for a while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -30,7 +31,7 @@ build_and_test() {
 
 status=0
 build_and_test dev || status=1
-build_and_test asan -L core || status=1
+build_and_test asan -L "core|ui" || status=1
 build_and_test fuzz || status=1
 echo
 echo "all: $passed passed, $failed failed"

@@ -288,6 +288,8 @@ void Form1Test::enterInAnInputClicksTheButton()
     QFETCH(int, clicks);
     showActive();
     auto* field = control<QLineEdit>(name.toLatin1().constData());
+    for (const char* input : {"Text1", "Text2", "Text3"})
+        control<QLineEdit>(input)->setText(QStringLiteral("0"));  // good values: no message box
     QSignalSpy clicked(control<ColourButton>("Command1"), &QPushButton::clicked);
     field->setFocus();
     QTest::keyClick(field, static_cast<Qt::Key>(key));
@@ -320,8 +322,12 @@ void Form1Test::buttonFaceTakesTheExactColour()
     auto* button = control<ColourButton>("Command1");
     window->setCommand1BackColor(colour);
     QCOMPARE(button->backColor(), expected);
-    if (state == QLatin1String("focused"))
-        button->setFocus();
+    if (state == QLatin1String("focused")) {
+        // By keyboard, as styles draw their focus frames only then.
+        control<QLineEdit>("Text3")->setFocus();
+        QTest::keyClick(control<QLineEdit>("Text3"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), button);
+    }
     if (state == QLatin1String("hovered"))
         button->setAttribute(Qt::WA_UnderMouse);
     if (state == QLatin1String("pressed"))
@@ -334,6 +340,11 @@ void Form1Test::buttonFaceTakesTheExactColour()
         for (int x = margin; x < face.width() - margin; ++x)
             QCOMPARE(face.pixelColor(x, y), expected);
     }
+    // Focus shows as a rectangle 4 pixels in, and only with focus.
+    int focusRectanglePixels = 0;
+    for (int x = margin; x < face.width() - margin; ++x)
+        focusRectanglePixels += face.pixelColor(x, 4) != expected ? 1 : 0;
+    QCOMPARE(focusRectanglePixels > 0, state == QLatin1String("focused"));
     // The caption stays legible: some of its pixels stand out from the face.
     int captionPixels = 0;
     for (int x = 0; x < face.width(); ++x)

@@ -1,5 +1,6 @@
 #include "colour_button.h"
 
+#include <QPen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -10,6 +11,8 @@ void ColourButton::setBackColor(const QColor& colour)
 }
 
 namespace {
+
+constexpr int kFocusInset = 4;
 
 // Black on light faces, white on dark ones, so the caption stays legible.
 QColor CaptionColourOn(const QColor& face)
@@ -34,20 +37,20 @@ void ColourButton::paintEvent(QPaintEvent* event)
     // Styles tint the whole face of a focused or hovered button; the face here
     // keeps its exact colour, and focus is shown by a focus rectangle instead.
     option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
-    option.palette.setColor(QPalette::Button, back);
-    option.palette.setColor(QPalette::ButtonText, CaptionColourOn(back));
+    // The border comes from the plain palette: styles cache their bevels per
+    // palette, and one cached bevel per colour shown would only grow memory.
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
     painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), back);
+    option.palette.setColor(QPalette::ButtonText, CaptionColourOn(back));
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 
     if (focused) {
-        QStyleOptionFocusRect focusOption;
-        focusOption.initFrom(this);
-        focusOption.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
-        focusOption.backgroundColor = back;
-        focusOption.palette.setColor(QPalette::WindowText, CaptionColourOn(back));
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focusOption);
+        // A dotted rectangle in the caption's colour, drawn over the face
+        // rather than tinting it as some styles' focus frames do.
+        painter.setPen(QPen(CaptionColourOn(back), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1));
     }
 }

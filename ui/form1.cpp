@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
 
 #include <algorithm>
 #include <vector>
@@ -101,6 +103,7 @@ Form1::Form1(QWidget* parent)
     placeControls();
     orderFocus();
 
+    connect(Command1, &QPushButton::clicked, this, &Form1::command1Clicked);
     for (QLineEdit* input : {Text1, Text2, Text3})
         connect(input, &QLineEdit::returnPressed, Command1, &QPushButton::click);
 }
@@ -174,4 +177,34 @@ void Form1::setCommand1BackColor(quorvel::ColourWord colour)
 {
     Command1->setBackColor(QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
                                   static_cast<int>((colour >> 16) & 0xFFu)));
+}
+
+void Form1::command1Clicked()
+{
+    const std::string red = Text1->text().toStdString();
+    const std::string green = Text2->text().toStdString();
+    const std::string blue = Text3->text().toStdString();
+    const std::string separator = QLocale::system().decimalPoint().toStdString();
+    const quorvel::ConversionResult result = quorvel::ConvertColour(red, green, blue, separator);
+    if (result.ok)
+        showConversion(result);
+    else
+        showError(QString::fromStdString(result.message));
+}
+
+void Form1::showConversion(const quorvel::ConversionResult& result)
+{
+    setCommand1BackColor(result.colour);
+    Text4->setText(QString::fromStdString(result.kText));
+    Text5->setText(QString::fromStdString(result.cText));
+    Text6->setText(QString::fromStdString(result.mText));
+    Text7->setText(QString::fromStdString(result.yText));
+}
+
+// Returns once the user has dismissed the box; until then the window takes no input.
+void Form1::showError(const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("错误"), message, QMessageBox::Ok, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
 }

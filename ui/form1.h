@@ -19,7 +19,15 @@ public:
     // Paints Command1's face in the colour (red in the low byte).
     void setCommand1BackColor(quorvel::ColourWord colour);
 
+private slots:
+    // The convert action: reads R, G and B, then shows the colour and K, C, M
+    // and Y, or a modal box naming the first bad channel.
+    void command1Clicked();
+
 private:
+    void showConversion(const quorvel::ConversionResult& result);
+    void showError(const QString& message);
+
     void createControls();
     void placeControls();
     void orderFocus();

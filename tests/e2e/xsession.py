@@ -97,5 +97,65 @@ class XSession:
         window.send_event(message)
         self.x.flush()
 
+    def title(self, window):
+        """The window's title as the toolkit wrote it (UTF-8)."""
+        name = window.get_full_property(self.x.intern_atom("_NET_WM_NAME"), self.x.intern_atom("UTF8_STRING"))
+        if name is None:
+            return window.get_wm_name()
+        value = name.value
+        return value.decode() if isinstance(value, bytes) else value
+
+    def find_titled(self, title, timeout=5.0):
+        """The mapped top-level window whose UTF-8 title is `title`, or None after the timeout."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for window in self.x.screen().root.query_tree().children:
+                try:
+                    if window.get_attributes().map_state == X.IsViewable and self.title(window) == title:
+                        return window
+                except Exception:  # the window went away while we looked
+                    continue
+            if time.monotonic() >= deadline:
+                return None
+            time.sleep(0.01)
+
+    def wait_gone(self, window, timeout=5.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                if window.get_attributes().map_state != X.IsViewable:
+                    return True
+            except Exception:  # destroyed
+                return True
+            time.sleep(0.01)
+        return False
+
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def click(self, window, x, y):
+        """A left click at (x, y) in the window's client area."""
+        left, top, _, _ = self.client_geometry(window)
+        self.xdotool("mousemove", "--sync", str(left + x), str(top + y), "click", "1")
+
+    def type_into(self, window, x, y, text):
+        """Clicks the field at (x, y), selects what it holds and types the text over it."""
+        self.click(window, x, y)
+        self.xdotool("key", "ctrl+a", "BackSpace")
+        if text:
+            self.xdotool("type", "--delay", "5", "--", text)
+
+    def copy_from(self, window, x, y):
+        """The field's text, selected and copied to the clipboard as a person would."""
+        marker = "<nothing copied>"
+        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=marker.encode(), env=self.env, check=True)
+        self.click(window, x, y)
+        self.xdotool("key", "ctrl+a", "ctrl+c")
+        time.sleep(0.05)
+        copied = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
+                                capture_output=True).stdout.decode()
+        return "" if copied == marker else copied
+
+    def resident_kib(self):
+        with open(f"/proc/{self.app.pid}/status") as status:
+            return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
