@@ -34,6 +34,7 @@ void ColourButton::paintEvent(QPaintEvent* event)
     QStyleOptionButton option;
     initStyleOption(&option);
     const bool focused = option.state & QStyle::State_HasFocus;
+    const QColor caption = CaptionColourOn(back);
     // Styles tint the whole face of a focused or hovered button; the face here
     // keeps its exact colour, and focus is shown by a focus rectangle instead.
     option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
@@ -43,13 +44,13 @@ void ColourButton::paintEvent(QPaintEvent* event)
 
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
     painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), back);
-    option.palette.setColor(QPalette::ButtonText, CaptionColourOn(back));
+    option.palette.setColor(QPalette::ButtonText, caption);
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 
     if (focused) {
         // A dotted rectangle in the caption's colour, drawn over the face
         // rather than tinting it as some styles' focus frames do.
-        painter.setPen(QPen(CaptionColourOn(back), 1, Qt::DotLine));
+        painter.setPen(QPen(caption, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1));
     }

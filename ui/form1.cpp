@@ -204,7 +204,10 @@ void Form1::showConversion(const quorvel::ConversionResult& result)
 // Returns once the user has dismissed the box; until then the window takes no input.
 void Form1::showError(const QString& message)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("错误"), message, QMessageBox::Ok, this);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    if (!errorBox) {
+        errorBox = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("错误"), QString(), QMessageBox::Ok, this);
+        errorBox->setWindowModality(Qt::ApplicationModal);
+    }
+    errorBox->setText(message);
+    errorBox->exec();
 }

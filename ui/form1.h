@@ -7,6 +7,7 @@
 class ColourButton;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 
 // The program's one window: R, G and B inputs on the left, the convert button
 // in the middle, and the K, C, M and Y outputs on the right.
@@ -47,4 +48,8 @@ private:
     QLineEdit* Text6;
     QLineEdit* Text7;
     ColourButton* Command1;
+
+    // Made at the first bad input and kept: a new box each time would leave
+    // the heap fragmented by its window's buffers.
+    QMessageBox* errorBox = nullptr;
 };
