@@ -1,5 +1,7 @@
 #include "channel_reading.h"
 
+#include "row_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,12 +34,6 @@ TEST_P(ReadChannelTest, GivesTheVerdictAndValue)
     if (row.numeric) {
         EXPECT_EQ(reading.value, row.value);
     }
-}
-
-template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row>& info)
-{
-    return info.param.name;
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -1,5 +1,7 @@
 #include "colour_conversion.h"
 
+#include "row_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,12 +10,6 @@
 
 namespace quorvel {
 namespace {
-
-template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row>& info)
-{
-    return info.param.name;
-}
 
 struct FormatRow {
     const char* name;
