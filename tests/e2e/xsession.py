@@ -84,6 +84,15 @@ class XSession:
             return red, green, blue
         return at
 
+    def wait_for_pixel(self, window, x, y, expected, timeout=2.0):
+        """The pixel at (x, y) once it shows `expected`, or as it is when the timeout runs out."""
+        deadline = time.monotonic() + timeout
+        while True:
+            pixel = self.pixels(window)(x, y)
+            if pixel == expected or time.monotonic() >= deadline:
+                return pixel
+            time.sleep(0.02)
+
     def screenshot(self, window, path):
         x, y, width, height = self.client_geometry(window)
         subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage", path],
@@ -151,10 +160,14 @@ class XSession:
         subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=marker.encode(), env=self.env, check=True)
         self.click(window, x, y)
         self.xdotool("key", "ctrl+a", "ctrl+c")
-        time.sleep(0.05)
-        copied = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
-                                capture_output=True).stdout.decode()
-        return "" if copied == marker else copied
+        # An empty field copies nothing, so the marker stays; give a busy machine a moment first.
+        deadline = time.monotonic() + 0.5
+        while True:
+            copied = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
+                                    capture_output=True).stdout.decode()
+            if copied != marker or time.monotonic() >= deadline:
+                return "" if copied == marker else copied
+            time.sleep(0.05)
 
     def resident_kib(self):
         with open(f"/proc/{self.app.pid}/status") as status:
