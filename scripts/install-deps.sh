@@ -13,7 +13,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
 )
 
 case "${1:-}" in
