@@ -14,9 +14,6 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 from xsession import XSession  # noqa: E402
 
 
-INPUTS = [(76, 45), (76, 85), (76, 125)]
-BUTTON = (160, 92)
-
 
 def main():
     parser = argparse.ArgumentParser()
@@ -28,9 +25,7 @@ def main():
         session.start()
         window = session.find_window("Quorvel")
         if args.convert:
-            for (x, y), text in zip(INPUTS, args.convert):
-                session.type_into(window, x, y, text)
-            session.click(window, *BUTTON)
+            session.convert(window, *args.convert)
         time.sleep(0.5)
         session.screenshot(window, str(args.output.resolve()))
     print(f"wrote {args.output}")

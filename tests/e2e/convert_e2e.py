@@ -4,23 +4,12 @@ import sys
 import time
 import unittest
 
-from xsession import XSession
+from xsession import BUTTON, FACE, INPUTS, OUTPUTS, XSession
 
 PROGRAM = sys.argv.pop(1)
 
-# Centres of the controls in the client area, from the window's layout.
-INPUTS = [(76, 45), (76, 85), (76, 125)]
-OUTPUTS = [(260, 37), (260, 77), (260, 117), (260, 157)]
-BUTTON = (160, 92)
-FACE = (160, 44)  # on the button's face, above the caption
-
 
 class ConvertEndToEnd(unittest.TestCase):
-    def convert(self, session, window, red, green, blue):
-        for (x, y), text in zip(INPUTS, (red, green, blue)):
-            session.type_into(window, x, y, text)
-        session.click(window, *BUTTON)
-
     def outputs(self, session, window):
         return [session.copy_from(window, x, y) for x, y in OUTPUTS]
 
@@ -45,26 +34,26 @@ class ConvertEndToEnd(unittest.TestCase):
 
             with self.subTest("every channel's failure leaves the window as it was"):
                 for rgb in (("", "", ""), ("10", "300", "abc"), ("100", "100", "-5")):
-                    self.convert(session, window, *rgb)
+                    session.convert(window, *rgb)
                     self.expect_box_and_dismiss(session)
                     self.assertEqual(self.outputs(session, window), ["", "", "", ""])
                     self.assertEqual(self.face(session, window), platform_face)
 
             with self.subTest("success"):
-                self.convert(session, window, "128", "64", "32")
+                session.convert(window, "128", "64", "32")
                 self.assertIsNone(session.find_titled("错误", timeout=0.3))
                 self.assertEqual(self.outputs(session, window), ["0", "49.804", "74.902", "87.451"])
                 self.assertEqual(self.face(session, window, (128, 64, 32)), (128, 64, 32))
 
             with self.subTest("failure after success keeps the earlier display"):
-                self.convert(session, window, "255", "1e400", "0")
+                session.convert(window, "255", "1e400", "0")
                 self.expect_box_and_dismiss(session)
                 self.assertEqual(self.outputs(session, window), ["0", "49.804", "74.902", "87.451"])
                 self.assertEqual(self.face(session, window, (128, 64, 32)), (128, 64, 32))
                 self.assertEqual(session.copy_from(window, *INPUTS[1]), "1e400")
 
             with self.subTest("the window takes no input while the box is open"):
-                self.convert(session, window, "x", "0", "0")
+                session.convert(window, "x", "0", "0")
                 box = session.find_titled("错误")
                 self.assertIsNotNone(box)
                 session.click(window, *INPUTS[2])
@@ -89,10 +78,10 @@ class ConvertEndToEnd(unittest.TestCase):
         with XSession(PROGRAM) as session:
             session.start(extra_env={"LC_ALL": "de_DE.UTF-8"})
             window = session.find_window("Quorvel")
-            self.convert(session, window, "12,5", "0", "255")
+            session.convert(window, "12,5", "0", "255")
             self.assertEqual(self.outputs(session, window), ["0", "95,098", "100,000", ",000"])
             self.assertEqual(self.face(session, window, (12, 0, 255)), (12, 0, 255))
-            self.convert(session, window, "12.5", "0", "255")
+            session.convert(window, "12.5", "0", "255")
             self.expect_box_and_dismiss(session)
 
 

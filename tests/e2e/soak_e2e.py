@@ -5,13 +5,11 @@ import sys
 import time
 import unittest
 
-from xsession import XSession
+from xsession import FACE, INPUTS, XSession
 
 PROGRAM = sys.argv.pop(1)
 PRESSES = 1000
 ALLOWED_GROWTH_KIB = 1024
-RED_INPUT = (76, 45)
-FACE = (160, 44)
 
 
 class Soak(unittest.TestCase):
@@ -19,9 +17,9 @@ class Soak(unittest.TestCase):
         with XSession(PROGRAM) as session:
             session.start()
             window = session.find_window("Quorvel")
-            for x, y, text in ((76, 85, "0"), (76, 125, "0")):
-                session.type_into(window, x, y, text)
-            session.click(window, *RED_INPUT)
+            for x, y in INPUTS[1:]:
+                session.type_into(window, x, y, "0")
+            session.click(window, *INPUTS[0])
 
             resident = {}
             for press in range(1, PRESSES + 1):

@@ -4,7 +4,7 @@ import sys
 import time
 import unittest
 
-from xsession import XSession
+from xsession import FACE, XSession
 
 PROGRAM = sys.argv.pop(1)
 
@@ -26,7 +26,7 @@ class WindowEndToEnd(unittest.TestCase):
             pixel = session.pixels(window)
             label_text = [pixel(x, y) for x in range(24, 40) for y in range(40, 57)]
             self.assertTrue(any(map(is_dark, label_text)), "the R= label shows dark text")
-            face = pixel(136 + 24, 32 + 12)
+            face = pixel(*FACE)
             self.assertTrue(all(180 <= channel <= 255 for channel in face), f"button face is light: {face}")
             caption = [pixel(x, y) for x in range(146, 176) for y in range(78, 108)]
             self.assertTrue(any(map(is_dark, caption)), "the button shows its caption")

@@ -9,6 +9,13 @@ from Xlib import X, display
 from Xlib.protocol import event
 
 
+# Centres of the window's controls in its client area, from its layout.
+INPUTS = [(76, 45), (76, 85), (76, 125)]      # Text1..Text3: R, G, B
+OUTPUTS = [(260, 37), (260, 77), (260, 117), (260, 157)]  # Text4..Text7: K, C, M, Y
+BUTTON = (160, 92)                            # Command1
+FACE = (160, 44)                              # on Command1's face, above the caption
+
+
 class XSession:
     def __init__(self, program):
         self.program = program
@@ -153,6 +160,12 @@ class XSession:
         self.xdotool("key", "ctrl+a", "BackSpace")
         if text:
             self.xdotool("type", "--delay", "5", "--", text)
+
+    def convert(self, window, red, green, blue):
+        """Types the three channels and clicks the button, as a person does."""
+        for (x, y), text in zip(INPUTS, (red, green, blue)):
+            self.type_into(window, x, y, text)
+        self.click(window, *BUTTON)
 
     def copy_from(self, window, x, y):
         """The field's text, selected and copied to the clipboard as a person would."""
