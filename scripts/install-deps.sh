@@ -6,14 +6,17 @@ set -euo pipefail
 
 run_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins qt6-wayland qt6-translations-l10n
     fonts-liberation fonts-arphic-ukai
 )
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
+    g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
+    wine wine64 fonts-arphic-uming
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
 )
 
 case "${1:-}" in
