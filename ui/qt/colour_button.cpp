@@ -1,5 +1,6 @@
 #include "colour_button.h"
 
+#include <QKeyEvent>
 #include <QPen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -8,6 +9,18 @@ void ColourButton::setBackColor(const QColor& colour)
 {
     back = colour;
     update();
+}
+
+void ColourButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || event->modifiers() & ~Qt::KeypadModifier) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat())  // once per press, however long the key is held
+        click();
 }
 
 namespace {

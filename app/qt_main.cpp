@@ -1,15 +1,22 @@
 #include "form1.h"
+#include "startup.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> exitCode = startup::HandleCommandLine(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION_TEXT));
     QApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
+    startup::InstallQtTranslations(app);
 
     QIcon icon;
     for (const char* size : {"16.xpm", "32.png", "48.png", "256.png"})
@@ -17,6 +24,8 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(icon);
 
     Form1 window;
+    if (const QString warning = window.missingFaceWarning(); !warning.isEmpty())
+        std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
     window.show();
     return app.exec();
 }

@@ -4,7 +4,10 @@
 
 #include <QWidget>
 
+#include <string_view>
+
 class ColourButton;
+class InputField;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
@@ -20,17 +23,25 @@ public:
     // Paints Command1's face in the colour (red in the low byte).
     void setCommand1BackColor(quorvel::ColourWord colour);
 
+    // A line naming the package to install when no installed font can draw
+    // the button's caption; empty when one can.
+    QString missingFaceWarning() const;
+
 private slots:
     // The convert action: reads R, G and B, then shows the colour and K, C, M
     // and Y, or a modal box naming the first bad channel.
     void command1Clicked();
 
+    void fillChannels(const QStringList& cells);
+
 private:
+    template <typename Control>
+    Control* control(std::string_view name) const;
+
     void showConversion(const quorvel::ConversionResult& result);
     void showError(const QString& message);
 
     void createControls();
-    void placeControls();
     void orderFocus();
 
     QLabel* Label1;
@@ -40,9 +51,9 @@ private:
     QLabel* Label5;
     QLabel* Label6;
     QLabel* Label7;
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* Text3;
+    InputField* Text1;
+    InputField* Text2;
+    InputField* Text3;
     QLineEdit* Text4;
     QLineEdit* Text5;
     QLineEdit* Text6;

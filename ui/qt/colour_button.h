@@ -17,6 +17,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Return and Enter press the focused button, as on Windows.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor back;  // invalid until the first colour is set

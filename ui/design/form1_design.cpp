@@ -1,0 +1,30 @@
+#include "form1_design.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace quorvel::design {
+
+const ControlDesign& Control(std::string_view name)
+{
+    const auto* found = std::find_if(std::begin(kControls), std::end(kControls),
+                                     [name](const ControlDesign& control) { return control.name == name; });
+    if (found == std::end(kControls))
+        std::abort();  // a misspelt name in the program itself
+    return *found;
+}
+
+std::array<const ControlDesign*, 8> FocusOrder()
+{
+    std::array<const ControlDesign*, 8> order{};
+    auto next = order.begin();
+    for (const ControlDesign& control : kControls) {
+        if (TakesFocus(control.kind))
+            *next++ = &control;
+    }
+    std::sort(order.begin(), order.end(),
+              [](const ControlDesign* a, const ControlDesign* b) { return a->tabIndex < b->tabIndex; });
+    return order;
+}
+
+}  // namespace quorvel::design

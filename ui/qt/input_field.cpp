@@ -1,0 +1,98 @@
+#include "input_field.h"
+
+#include "form1_design.h"
+#include "paste_rule.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+#include <algorithm>
+
+using quorvel::design::PastePlan;
+
+InputField::InputField(QWidget* parent)
+    : QLineEdit(parent)
+{
+    setMaxLength(quorvel::design::kInputLengthLimit);
+}
+
+void InputField::pasteText(const QString& pasted)
+{
+    const PastePlan plan = quorvel::design::PlanPaste(pasted.toStdString());
+    const auto fits = [](qsizetype length) { return length <= quorvel::design::kInputLengthLimit; };
+
+    if (plan.kind == PastePlan::Kind::FillChannels) {
+        QStringList cells;
+        for (const std::string& cell : plan.channels)
+            cells << QString::fromStdString(cell);
+        if (!std::all_of(cells.cbegin(), cells.cend(), [&](const QString& cell) { return fits(cell.size()); })) {
+            QApplication::beep();
+            return;
+        }
+        emit rowPasted(cells);
+        return;
+    }
+
+    const QString text = QString::fromStdString(plan.text);
+    if (text.isEmpty())
+        return;
+    if (!fits(this->text().size() - selectedText().size() + text.size())) {
+        QApplication::beep();
+        return;
+    }
+    insert(text);
+}
+
+void InputField::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
+        pasteText(QApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void InputField::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste")) {
+            disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
+            connect(action, &QAction::triggered, this, [this] { pasteText(QApplication::clipboard()->text()); });
+        }
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+// On X11 a middle click pastes the primary selection.
+void InputField::mouseReleaseEvent(QMouseEvent* event)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        deselect();
+        pasteText(clipboard->text(QClipboard::Selection));
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+// Text dropped from elsewhere is a paste at the drop point; a drag within the
+// field itself moves text as usual.
+void InputField::dropEvent(QDropEvent* event)
+{
+    if (event->source() != this && event->mimeData()->hasText() && !isReadOnly()) {
+        deselect();
+        setCursorPosition(cursorPositionAt(event->position().toPoint()));
+        pasteText(event->mimeData()->text());
+        event->acceptProposedAction();
+        return;
+    }
+    QLineEdit::dropEvent(event);
+}

@@ -1,0 +1,66 @@
+#include "startup.h"
+
+#include "version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace startup {
+namespace {
+
+void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+
+}  // namespace
+
+std::optional<int> HandleCommandLine(int argc, char* argv[])
+{
+    if (argc <= 1)
+        return std::nullopt;
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Quorvel converts RGB colour values to CMYK percentages in a small window.\n"
+                       "Started without options, it opens its window."));
+    parser.addOption(help);
+    parser.addOption(version);
+
+    if (!parser.parse(arguments)) {
+        Print(stderr, QStringLiteral("quorvel: %1 (try --help)\n").arg(parser.errorText()));
+        return 2;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        Print(stderr, QStringLiteral("quorvel: unexpected argument '%1' (try --help)\n")
+                          .arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        Print(stdout, QStringLiteral("Usage: quorvel [options]\n") + parser.helpText().section(u'\n', 1));
+        return 0;
+    }
+    Print(stdout, QStringLiteral("quorvel " QUORVEL_VERSION_TEXT "\n"));
+    return 0;
+}
+
+void InstallQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+}  // namespace startup
