@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -123,8 +124,41 @@ const ReadingRow kRange[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Range, ReadChannelTest, testing::ValuesIn(kRange), RowName<ReadingRow>);
 
+// Either side of where the reader stops multiplying doubles: 15 digits and
+// 10^22 are exact in a double, 16 and more digits or 10^23 are not, and each
+// of the outer rows reads one unit in the last place off if multiplied.
+// Expected values: the exact decimal rounded to nearest with Python's
+// fractions.Fraction, written as hex floats.
+const ReadingRow kFastPathEdges[] = {
+    {"FifteenDigitsTimesTenTo22", "341727233806069e22", ".", true, false, 0x1.4912446660c78p+121},
+    {"FifteenDigitsOverTenTo22", "844110200328629e-22", ".", true, true, 0x1.6a8ae5e5dafdfp-24},
+    {"FifteenDigitsTimesTenTo23", "341727233806069e23", ".", true, false, 0x1.9b56d57ff8f96p+124},
+    {"FifteenDigitsOverTenTo23", "844110200328629e-23", ".", true, true, 0x1.2208b7eb1597fp-27},
+    {"SixteenDigits", "9.533868620643363", ".", true, true, 0x1.311573a540c39p+3},
+    {"SeventeenDigits", "26.279436091707983", ".", true, true, 0x1.a47891fab3535p+4},
+    {"NineteenDigits", "75.06357398861841998", ".", true, true, 0x1.2c41198a27f83p+6},
+};
+INSTANTIATE_TEST_SUITE_P(FastPathEdges, ReadChannelTest, testing::ValuesIn(kFastPathEdges), RowName<ReadingRow>);
+
 // 1 + 2^-53 written out exactly: halfway between 1 and the next double.
 const std::string kHalfwayAfterOne = "1.00000000000000011102230246251565404236316680908203125";
+
+// odd * 2^-power written out exactly, as the digits of odd * 5^power and "e-power".
+std::string OddOverPowerOfTwo(std::uint64_t odd, int power)
+{
+    std::string digits = std::to_string(odd);
+    for (int i = 0; i < power; ++i) {
+        int carry = 0;
+        for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+            const int product = (*digit - '0') * 5 + carry;
+            *digit = static_cast<char>('0' + product % 10);
+            carry = product / 10;
+        }
+        if (carry != 0)
+            digits.insert(digits.begin(), static_cast<char>('0' + carry));
+    }
+    return digits + "e-" + std::to_string(power);
+}
 
 const ReadingRow kLongTexts[] = {
     {"LeadingZeros", std::string(100'000, '0') + "12", ".", true, true, 12.0},
@@ -137,6 +171,13 @@ const ReadingRow kLongTexts[] = {
     {"ExactHalfwayRoundsToEven", kHalfwayAfterOne + std::string(2'000, '0'), ".", true, true, 1.0},
     {"DigitFarPastHalfwayRoundsUp", kHalfwayAfterOne + std::string(2'000, '0') + "1", ".", true, true,
      std::nextafter(1.0, 2.0)},
+    // 124 digits, halfway between 0x1.4484bfeebc2a1p-100 and the even 0x1.4484bfeebc2a2p-100.
+    {"HalfwayNearTenToMinus30RoundsToEven", OddOverPowerOfTwo(11417981541647683, 153), ".", true, true,
+     0x1.4484bfeebc2a2p-100},
+    // 768 digits, halfway between 0x1.0000000000001p-1022 and the even 0x1.0000000000002p-1022:
+    // as long as a halfway point between two doubles gets.
+    {"SmallestNormalHalfwayRoundsToEven", OddOverPowerOfTwo(9007199254740995, 1075), ".", true, true,
+     0x1.0000000000002p-1022},
 };
 INSTANTIATE_TEST_SUITE_P(LongTexts, ReadChannelTest, testing::ValuesIn(kLongTexts), RowName<ReadingRow>);
 
