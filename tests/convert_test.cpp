@@ -1,8 +1,13 @@
 #include "colour_button.h"
 #include "form1.h"
+#include "form1_design.h"
+#include "startup.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,8 +26,11 @@ class ConvertTest : public QObject {
 public:
     enum class Dismissal { OkButton, Enter, Escape, CloseBox };
     Q_ENUM(Dismissal)
+    enum class PasteBy { CtrlV, ShiftInsert, ContextMenu };
+    Q_ENUM(PasteBy)
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -31,7 +39,11 @@ private slots:
     void failureShowsOnlyTheBox_data();
     void failureShowsOnlyTheBox();
     void failureAfterSuccessKeepsTheEarlierDisplay();
-    void enterWithABadInputShowsTheBox();
+    void enterWithABadInputShowsOneBox_data();
+    void enterWithABadInputShowsOneBox();
+    void pastedTextsConvertAsShown_data();
+    void pastedTextsConvertAsShown();
+    void boxButtonSpeaksTheSystemLanguage();
     void equalPressesGiveTheSameDisplay();
     void enterInAnInputConverts_data();
     void enterInAnInputConverts();
@@ -61,12 +73,33 @@ private:
     Box pressExpectingBox(const std::function<void()>& press, Dismissal dismissal = Dismissal::OkButton);
     Display display();
     QColor faceColour();
+    void paste(QLineEdit* input, const QString& text, PasteBy how);
 
     std::unique_ptr<Form1> window;
+    // Any box that comes up when none is expected is closed at once and
+    // remembered, so the test fails instead of waiting on the box.
+    QTimer unexpectedBoxWatch;
+    bool boxExpected = false;
+    QStringList unexpectedBoxes;
 };
+
+void ConvertTest::initTestCase()
+{
+    startup::InstallQtTranslations(*QCoreApplication::instance());
+    unexpectedBoxWatch.setInterval(20);
+    connect(&unexpectedBoxWatch, &QTimer::timeout, this, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (boxExpected || !box || !box->isVisible())
+            return;
+        unexpectedBoxes << box->text();
+        box->close();
+    });
+}
 
 void ConvertTest::init()
 {
+    unexpectedBoxes.clear();
+    unexpectedBoxWatch.start();
     window = std::make_unique<Form1>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -74,6 +107,8 @@ void ConvertTest::init()
 
 void ConvertTest::cleanup()
 {
+    unexpectedBoxWatch.stop();
+    QVERIFY2(unexpectedBoxes.isEmpty(), qPrintable("a box came up unexpectedly: " + unexpectedBoxes.join(", ")));
     window.reset();
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
@@ -86,7 +121,9 @@ void ConvertTest::type(const QString& r, const QString& g, const QString& b)
         QTest::mouseClick(input, Qt::LeftButton);
         QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(input, Qt::Key_Delete);
-        QTest::keyClicks(input, texts[i]);
+        // Key by key, with each key's text, as a keyboard or input method sends it.
+        for (const QChar character : texts[i])
+            QTest::sendKeyEvent(QTest::Click, input, Qt::Key_unknown, QString(character), Qt::NoModifier);
         QCOMPARE(input->text(), texts[i]);
     }
 }
@@ -96,6 +133,7 @@ void ConvertTest::type(const QString& r, const QString& g, const QString& b)
 ConvertTest::Box ConvertTest::pressExpectingBox(const std::function<void()>& pressButton, Dismissal dismissal)
 {
     Box seen;
+    boxExpected = true;
     QTimer poll;
     poll.setInterval(10);
     connect(&poll, &QTimer::timeout, this, [&] {
@@ -130,6 +168,7 @@ ConvertTest::Box ConvertTest::pressExpectingBox(const std::function<void()>& pre
     });
     guard.start(5000);
     pressButton();
+    boxExpected = false;
     return seen;
 }
 
@@ -165,6 +204,11 @@ void ConvertTest::successShowsColourAndOutputs_data()
                                                   << QStringList{"0", "95.098", "100.000", "100.000"};
     QTest::newRow("blanks and exponent") << QStringList{" 1e2 ", "-0", "2.55E2"} << QColor(100, 0, 255)
                                          << QStringList{"0", "60.784", "100.000", ".000"};
+    // The field's text reaches the conversion as typed, wide blanks included.
+    QTest::newRow("ideographic space after") << QStringList{QStringLiteral("12\u3000"), "0", "255"}
+                                             << QColor(12, 0, 255) << QStringList{"0", "95.294", "100.000", ".000"};
+    QTest::newRow("no-break space before") << QStringList{QStringLiteral("\u00A012"), "0", "255"}
+                                           << QColor(12, 0, 255) << QStringList{"0", "95.294", "100.000", ".000"};
 }
 
 void ConvertTest::successShowsColourAndOutputs()
@@ -195,6 +239,11 @@ void ConvertTest::failureShowsOnlyTheBox_data()
     QTest::newRow("red just above top") << QStringList{"255.0001", "0", "0"} << "请输入正确的R色值"
                                         << Dismissal::OkButton;
     QTest::newRow("blue blanks only") << QStringList{"0", "0", "   "} << "请输入正确的B色值" << Dismissal::Enter;
+    // Blanks that are not a number's blanks, though Qt would trim them.
+    QTest::newRow("em space after") << QStringList{QStringLiteral("12\u2003"), "0", "255"} << "请输入正确的R色值"
+                                    << Dismissal::OkButton;
+    QTest::newRow("narrow no-break space before") << QStringList{QStringLiteral("\u202F12"), "0", "255"}
+                                                  << "请输入正确的R色值" << Dismissal::OkButton;
 }
 
 void ConvertTest::failureShowsOnlyTheBox()
@@ -233,15 +282,127 @@ void ConvertTest::failureAfterSuccessKeepsTheEarlierDisplay()
     QCOMPARE(faceColour(), QColor(128, 64, 32));
 }
 
-void ConvertTest::enterWithABadInputShowsTheBox()
+void ConvertTest::enterWithABadInputShowsOneBox_data()
 {
+    QTest::addColumn<QString>("focused");
+    QTest::newRow("in R=") << "Text1";
+    QTest::newRow("on the button") << "Command1";
+}
+
+void ConvertTest::enterWithABadInputShowsOneBox()
+{
+    QFETCH(QString, focused);
     type("abc", "0", "0");
-    QTest::mouseClick(field(1), Qt::LeftButton);
-    const Box box = pressExpectingBox([this] { QTest::keyClick(field(1), Qt::Key_Return); }, Dismissal::Enter);
+    auto* target = window->findChild<QWidget*>(focused);
+    target->setFocus();
+    const Box box = pressExpectingBox([target] { QTest::keyClick(target, Qt::Key_Return); }, Dismissal::Enter);
     QVERIFY(box.shown);
     QVERIFY(!box.stuck);
     QCOMPARE(box.text, QStringLiteral("请输入正确的R色值"));
-    QCOMPARE(window->focusWidget(), field(1));
+    QCOMPARE(window->focusWidget(), target);
+    QTest::qWait(100);  // a second box would be caught by the watch and fail the test
+}
+
+void ConvertTest::paste(QLineEdit* input, const QString& text, PasteBy how)
+{
+    QApplication::clipboard()->setText(text);
+    input->setFocus();
+    input->selectAll();
+    switch (how) {
+    case PasteBy::CtrlV:
+        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case PasteBy::ShiftInsert:
+        QTest::keyClick(input, Qt::Key_Insert, Qt::ShiftModifier);
+        break;
+    case PasteBy::ContextMenu: {
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), input->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(input, &request);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        auto* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+        QVERIFY(pasteAction && pasteAction->isEnabled());
+        pasteAction->trigger();
+        menu->close();
+        break;
+    }
+    }
+}
+
+void ConvertTest::pastedTextsConvertAsShown_data()
+{
+    QTest::addColumn<int>("input");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<PasteBy>("how");
+    QTest::addColumn<QStringList>("rgb");   // the inputs after the paste; R, G, B were 7, 64, 32
+    QTest::addColumn<QString>("cyan");      // after pressing 转; empty when the R box comes up
+
+    const int limit = quorvel::design::kInputLengthLimit;
+    const QString brown = QStringLiteral("49.804");
+    QTest::newRow("line break lost") << 1 << "128\n" << PasteBy::CtrlV << QStringList{"128", "64", "32"} << brown;
+    QTest::newRow("first non-empty line") << 2 << "\r\n64\r\n32\r\n" << PasteBy::ShiftInsert
+                                          << QStringList{"7", "64", "32"} << "97.255";
+    QTest::newRow("row into G") << 2 << "128\t64\t32\n" << PasteBy::CtrlV << QStringList{"128", "64", "32"}
+                                << brown;
+    QTest::newRow("row into B by menu") << 3 << "128\t64\t32\r\n" << PasteBy::ContextMenu
+                                        << QStringList{"128", "64", "32"} << brown;
+    QTest::newRow("control character kept") << 1 << "128\x01" << PasteBy::ContextMenu
+                                            << QStringList{"128\x01", "64", "32"} << QString();
+    QTest::newRow("40,000 zeros first") << 1 << QString(40'000, u'0') + "128" << PasteBy::CtrlV
+                                        << QStringList{QString(40'000, u'0') + "128", "64", "32"} << brown;
+    QTest::newRow("as long as a field takes")
+        << 1 << QString(limit - 3, u'0') + "128\n" << PasteBy::CtrlV
+        << QStringList{QString(limit - 3, u'0') + "128", "64", "32"} << brown;
+    QTest::newRow("one past the limit refused whole") << 1 << QString(limit - 2, u'0') + "128" << PasteBy::CtrlV
+                                                      << QStringList{"7", "64", "32"} << "97.255";
+    QTest::newRow("row with a cell past the limit refused")
+        << 2 << "1\t" + QString(limit + 1, u'0') + "\t3" << PasteBy::CtrlV << QStringList{"7", "64", "32"}
+        << "97.255";
+}
+
+// The inputs show exactly what will be converted, and a paste converts nothing
+// until the button is pressed.
+void ConvertTest::pastedTextsConvertAsShown()
+{
+    QFETCH(int, input);
+    QFETCH(QString, pasted);
+    QFETCH(PasteBy, how);
+    QFETCH(QStringList, rgb);
+    QFETCH(QString, cyan);
+    type("7", "64", "32");
+    paste(field(input), pasted, how);
+    if (QTest::currentTestFailed())
+        return;
+    const QStringList shown{field(1)->text(), field(2)->text(), field(3)->text()};
+    QVERIFY2(shown == rgb, "the inputs are not as expected after the paste");  // no megabyte-long diff
+    QCOMPARE(display().fields.mid(3), QStringList({"", "", "", ""}));
+    QCOMPARE(QApplication::focusWidget(), field(input));
+
+    if (cyan.isEmpty()) {
+        QCOMPARE(pressExpectingBox([this] { press(); }).text, QStringLiteral("请输入正确的R色值"));
+    } else {
+        press();
+        QCOMPARE(field(5)->text(), cyan);
+    }
+}
+
+// The box's button is Qt's own and follows the system's language; the
+// program's own texts are the same in every language (see CMakeLists.txt).
+void ConvertTest::boxButtonSpeaksTheSystemLanguage()
+{
+    const QString expected = qEnvironmentVariable("EXPECTED_OK_BUTTON", QStringLiteral("OK"));
+    type("", "0", "0");
+    QString buttonText;
+    const Box box = pressExpectingBox([&] {
+        QTimer::singleShot(0, this, [&] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                buttonText = shown->button(QMessageBox::Ok)->text().remove(u'&');
+        });
+        press();
+    });
+    QCOMPARE(box.title, QStringLiteral("错误"));
+    QCOMPARE(box.text, QStringLiteral("请输入正确的R色值"));
+    QCOMPARE(buttonText, expected);
 }
 
 void ConvertTest::equalPressesGiveTheSameDisplay()

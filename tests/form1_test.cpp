@@ -37,10 +37,12 @@ private slots:
     void startsEmptyWithAPlatformFace();
     void outputsAreReadOnlyButSelectable_data();
     void outputsAreReadOnlyButSelectable();
-    void enterInAnInputClicksTheButton_data();
-    void enterInAnInputClicksTheButton();
+    void enterClicksTheButton_data();
+    void enterClicksTheButton();
     void buttonFaceTakesTheExactColour_data();
     void buttonFaceTakesTheExactColour();
+    void hoverAndFocusLeaveTheWholeButtonAlone_data();
+    void hoverAndFocusLeaveTheWholeButtonAlone();
 
 private:
     template <typename T>
@@ -270,31 +272,44 @@ void Form1Test::outputsAreReadOnlyButSelectable()
     QCOMPARE(QApplication::clipboard()->text(), field->text());
 }
 
-void Form1Test::enterInAnInputClicksTheButton_data()
+void Form1Test::enterClicksTheButton_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("key");
+    QTest::addColumn<int>("repeats");  // auto-repeated presses while the key is held
     QTest::addColumn<int>("clicks");
-    QTest::newRow("Text1 Return") << "Text1" << int(Qt::Key_Return) << 1;
-    QTest::newRow("Text2 Return") << "Text2" << int(Qt::Key_Return) << 1;
-    QTest::newRow("Text3 keypad Enter") << "Text3" << int(Qt::Key_Enter) << 1;
-    QTest::newRow("Text5 Return") << "Text5" << int(Qt::Key_Return) << 0;
+    QTest::newRow("Text1 Return") << "Text1" << int(Qt::Key_Return) << 0 << 1;
+    QTest::newRow("Text2 Return") << "Text2" << int(Qt::Key_Return) << 0 << 1;
+    QTest::newRow("Text3 keypad Enter") << "Text3" << int(Qt::Key_Enter) << 0 << 1;
+    QTest::newRow("Text5 Return") << "Text5" << int(Qt::Key_Return) << 0 << 0;
+    QTest::newRow("Command1 Return") << "Command1" << int(Qt::Key_Return) << 0 << 1;
+    QTest::newRow("Command1 keypad Enter") << "Command1" << int(Qt::Key_Enter) << 0 << 1;
+    QTest::newRow("Command1 Return held") << "Command1" << int(Qt::Key_Return) << 3 << 1;
+    QTest::newRow("Command1 Space") << "Command1" << int(Qt::Key_Space) << 0 << 1;
 }
 
-void Form1Test::enterInAnInputClicksTheButton()
+void Form1Test::enterClicksTheButton()
 {
     QFETCH(QString, name);
     QFETCH(int, key);
+    QFETCH(int, repeats);
     QFETCH(int, clicks);
     showActive();
-    auto* field = control<QLineEdit>(name.toLatin1().constData());
+    auto* target = control<QWidget>(name.toLatin1().constData());
     for (const char* input : {"Text1", "Text2", "Text3"})
         control<QLineEdit>(input)->setText(QStringLiteral("0"));  // good values: no message box
     QSignalSpy clicked(control<ColourButton>("Command1"), &QPushButton::clicked);
-    field->setFocus();
-    QTest::keyClick(field, static_cast<Qt::Key>(key));
+    target->setFocus();
+    const auto code = static_cast<Qt::Key>(key);
+    const Qt::KeyboardModifiers modifiers = code == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyPress(target, code, modifiers);
+    for (int i = 0; i < repeats; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, code, modifiers, QString(), true);
+        QApplication::sendEvent(target, &repeat);
+    }
+    QTest::keyRelease(target, code, modifiers);
     QCOMPARE(clicked.count(), clicks);
-    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(QApplication::focusWidget(), target);
 }
 
 void Form1Test::buttonFaceTakesTheExactColour_data()
@@ -350,6 +365,47 @@ void Form1Test::buttonFaceTakesTheExactColour()
     for (int x = 0; x < face.width(); ++x)
         captionPixels += face.pixelColor(x, face.height() / 2) != expected ? 1 : 0;
     QVERIFY(captionPixels > 4);
+}
+
+void Form1Test::hoverAndFocusLeaveTheWholeButtonAlone_data()
+{
+    QTest::addColumn<quorvel::ColourWord>("colour");
+    QTest::newRow("red") << quorvel::PackColour(255, 0, 0);
+    QTest::newRow("black") << quorvel::PackColour(0, 0, 0);
+    QTest::newRow("light grey") << quorvel::PackColour(230, 230, 230);
+}
+
+// The whole button, border included: hovering changes nothing, and keyboard
+// focus adds only the dotted rectangle 4 pixels in.
+void Form1Test::hoverAndFocusLeaveTheWholeButtonAlone()
+{
+    QFETCH(quorvel::ColourWord, colour);
+    showActive();
+    auto* button = control<ColourButton>("Command1");
+    window->setCommand1BackColor(colour);
+    const QImage idle = button->grab().toImage();
+
+    button->setAttribute(Qt::WA_UnderMouse);
+    QCOMPARE(button->grab().toImage(), idle);
+    button->setAttribute(Qt::WA_UnderMouse, false);
+
+    control<QLineEdit>("Text3")->setFocus();
+    QTest::keyClick(control<QLineEdit>("Text3"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), button);
+    const QImage focused = button->grab().toImage();
+    QCOMPARE(focused.size(), idle.size());
+    const int left = 4;
+    const int top = 4;
+    const int right = idle.width() - 5;
+    const int bottom = idle.height() - 5;
+    for (int y = 0; y < idle.height(); ++y) {
+        for (int x = 0; x < idle.width(); ++x) {
+            const bool inside = x >= left && x <= right && y >= top && y <= bottom;
+            const bool onRectangle = inside && (x == left || x == right || y == top || y == bottom);
+            if (!onRectangle && focused.pixel(x, y) != idle.pixel(x, y))
+                QFAIL(qPrintable(QStringLiteral("focus changed the pixel at (%1, %2)").arg(x).arg(y)));
+        }
+    }
 }
 
 QTEST_MAIN(Form1Test)

@@ -60,10 +60,14 @@ void InputField::keyPressEvent(QKeyEvent* event)
 void InputField::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu* menu = createStandardContextMenu();
+    // The menu's Paste is the action wired to QLineEdit::paste; it is rewired
+    // to the paste rule. Qt 6.4 wires it by the slot's name, later versions
+    // by pointer, so both forms are tried.
     for (QAction* action : menu->actions()) {
-        if (action->objectName() == QLatin1String("edit-paste")) {
-            disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
+        if (disconnect(action, &QAction::triggered, this, &QLineEdit::paste) ||
+            disconnect(action, SIGNAL(triggered()), this, SLOT(paste()))) {
             connect(action, &QAction::triggered, this, [this] { pasteText(QApplication::clipboard()->text()); });
+            action->setObjectName(QStringLiteral("edit-paste"));
         }
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
