@@ -37,11 +37,11 @@ std::optional<int> HandleCommandLine(int argc, char* argv[])
     parser.addOption(version);
 
     if (!parser.parse(arguments)) {
-        Print(stderr, QStringLiteral("quorvel: %1 (try --help)\n").arg(parser.errorText()));
+        Print(stderr, QStringLiteral("quorvel: %1 Try quorvel --help.\n").arg(parser.errorText()));
         return 2;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        Print(stderr, QStringLiteral("quorvel: unexpected argument '%1' (try --help)\n")
+        Print(stderr, QStringLiteral("quorvel: Unexpected argument '%1'. Try quorvel --help.\n")
                           .arg(parser.positionalArguments().first()));
         return 2;
     }
