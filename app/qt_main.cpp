@@ -12,7 +12,9 @@ int main(int argc, char* argv[])
     if (const std::optional<int> exitCode = startup::HandleCommandLine(argc, argv))
         return *exitCode;
 
+    startup::ExplainWhenNoDisplay();
     QApplication app(argc, argv);
+    startup::DisplayFound();
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION_TEXT));
     QApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));

@@ -13,7 +13,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
-    desktop-file-utils appstream dpkg-dev file lintian
+    desktop-file-utils appstream dpkg-dev file lintian weston
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
     wine wine64 fonts-arphic-uming
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1

@@ -10,10 +10,12 @@ if [[ "$(uname -s)" == Linux && -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]
     cat >&2 <<'MESSAGE'
 Quorvel is built (build/release/app/quorvel), but no display was found to show
 its window: neither DISPLAY nor WAYLAND_DISPLAY is set.
-- On a desktop, run this command from a terminal inside your desktop session.
+- On a desktop (X11 or Wayland), run this command from a terminal inside your
+  desktop session.
 - Over SSH, connect with X forwarding: ssh -X host
-- On a machine without a screen, start a virtual one (apt-get install xvfb):
-    xvfb-run -a scripts/run.sh
+- xvfb-run -a scripts/run.sh starts it on an invisible virtual screen: nobody
+  can see or use the window there, so that is only useful for tests and
+  screenshots (scripts/screenshot.py).
 MESSAGE
     exit 1
 fi

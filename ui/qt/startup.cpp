@@ -9,11 +9,42 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 namespace startup {
 namespace {
 
 void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+
+QtMessageHandler qtHandler = nullptr;
+
+// What Qt says while it looks for a display, held back until it has found one.
+struct HeldMessage {
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+QList<HeldMessage> heldMessages;
+
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        heldMessages.append({type, QString::fromLatin1(context.category), message});
+        return;
+    }
+    if (!message.contains(QLatin1String("no Qt platform plugin could be initialized"))) {
+        qtHandler(type, context, message);
+        return;
+    }
+    const QString display = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    Print(stderr, QStringLiteral("quorvel: no display to show the window on (DISPLAY=%1, WAYLAND_DISPLAY=%2). Start "
+                                 "it from a desktop session, or over SSH with ssh -X.\n")
+                      .arg(display.isEmpty() ? QStringLiteral("unset") : display,
+                           wayland.isEmpty() ? QStringLiteral("unset") : wayland));
+    std::_Exit(1);
+}
 
 }  // namespace
 
@@ -30,6 +61,7 @@ std::optional<int> HandleCommandLine(int argc, char* argv[])
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version."));
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Quorvel converts RGB colour values to CMYK percentages in a small window.\n"
                        "Started without options, it opens its window."));
@@ -51,6 +83,17 @@ std::optional<int> HandleCommandLine(int argc, char* argv[])
     }
     Print(stdout, QStringLiteral("quorvel " QUORVEL_VERSION_TEXT "\n"));
     return 0;
+}
+
+void ExplainWhenNoDisplay() { qtHandler = qInstallMessageHandler(NoDisplayHandler); }
+
+void DisplayFound()
+{
+    qInstallMessageHandler(qtHandler);
+    for (const HeldMessage& held : std::exchange(heldMessages, {})) {
+        const QByteArray category = held.category.toLatin1();
+        qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, category.constData()), held.text);
+    }
 }
 
 void InstallQtTranslations(QCoreApplication& app)

@@ -11,6 +11,13 @@ namespace startup {
 // needed. Returns the exit code when the command line asked for no window.
 std::optional<int> HandleCommandLine(int argc, char* argv[]);
 
+// Until the window's toolkit has started: when it finds no display to open
+// the window on, says so in one line and ends the program with exit code 1,
+// where Qt would abort with advice to reinstall.
+void ExplainWhenNoDisplay();
+// The toolkit has started; Qt's messages go their usual way again.
+void DisplayFound();
+
 // Loads Qt's own translations for the system's UI languages, so the standard
 // buttons speak the user's language ("确定" on a Chinese system). The
 // program's own texts are Chinese everywhere and are not translated.
