@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,7 +27,7 @@ class ConvertTest : public QObject {
 public:
     enum class Dismissal { OkButton, Enter, Escape, CloseBox };
     Q_ENUM(Dismissal)
-    enum class PasteBy { CtrlV, ShiftInsert, ContextMenu };
+    enum class PasteBy { CtrlV, ShiftInsert, ContextMenu, Drop };
     Q_ENUM(PasteBy)
 
 private slots:
@@ -326,6 +327,18 @@ void ConvertTest::paste(QLineEdit* input, const QString& text, PasteBy how)
         menu->close();
         break;
     }
+    case PasteBy::Drop: {
+        auto* dragged = new QMimeData;  // owned by the drop's sender in a real drag
+        dragged->setText(text);
+        const std::unique_ptr<QMimeData> owner(dragged);
+        const QPointF at(input->width() - 2, input->height() / 2);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(input, &enter);
+        QDropEvent drop(at, Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(input, &drop);
+        QVERIFY(drop.isAccepted());
+        break;
+    }
     }
 }
 
@@ -346,6 +359,8 @@ void ConvertTest::pastedTextsConvertAsShown_data()
                                 << brown;
     QTest::newRow("row into B by menu") << 3 << "128\t64\t32\r\n" << PasteBy::ContextMenu
                                         << QStringList{"128", "64", "32"} << brown;
+    QTest::newRow("row dropped on R") << 1 << "128\t64\t32\n" << PasteBy::Drop << QStringList{"128", "64", "32"}
+                                      << brown;
     QTest::newRow("control character kept") << 1 << "128\x01" << PasteBy::ContextMenu
                                             << QStringList{"128\x01", "64", "32"} << QString();
     QTest::newRow("40,000 zeros first") << 1 << QString(40'000, u'0') + "128" << PasteBy::CtrlV
