@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "form1_design.h"
 #include "startup.h"
+#include "unexpected_box_watch.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -77,30 +78,17 @@ private:
     void paste(QLineEdit* input, const QString& text, PasteBy how);
 
     std::unique_ptr<Form1> window;
-    // Any box that comes up when none is expected is closed at once and
-    // remembered, so the test fails instead of waiting on the box.
-    QTimer unexpectedBoxWatch;
-    bool boxExpected = false;
-    QStringList unexpectedBoxes;
+    UnexpectedBoxWatch unexpectedBoxes;
 };
 
 void ConvertTest::initTestCase()
 {
     startup::InstallQtTranslations(*QCoreApplication::instance());
-    unexpectedBoxWatch.setInterval(20);
-    connect(&unexpectedBoxWatch, &QTimer::timeout, this, [this] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (boxExpected || !box || !box->isVisible())
-            return;
-        unexpectedBoxes << box->text();
-        box->close();
-    });
 }
 
 void ConvertTest::init()
 {
-    unexpectedBoxes.clear();
-    unexpectedBoxWatch.start();
+    unexpectedBoxes.start();
     window = std::make_unique<Form1>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -108,8 +96,8 @@ void ConvertTest::init()
 
 void ConvertTest::cleanup()
 {
-    unexpectedBoxWatch.stop();
-    QVERIFY2(unexpectedBoxes.isEmpty(), qPrintable("a box came up unexpectedly: " + unexpectedBoxes.join(", ")));
+    unexpectedBoxes.stop();
+    QVERIFY2(unexpectedBoxes.seen.isEmpty(), qPrintable("a box came up: " + unexpectedBoxes.seen.join(", ")));
     window.reset();
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
@@ -134,7 +122,7 @@ void ConvertTest::type(const QString& r, const QString& g, const QString& b)
 ConvertTest::Box ConvertTest::pressExpectingBox(const std::function<void()>& pressButton, Dismissal dismissal)
 {
     Box seen;
-    boxExpected = true;
+    unexpectedBoxes.expected = true;
     QTimer poll;
     poll.setInterval(10);
     connect(&poll, &QTimer::timeout, this, [&] {
@@ -169,7 +157,7 @@ ConvertTest::Box ConvertTest::pressExpectingBox(const std::function<void()>& pre
     });
     guard.start(5000);
     pressButton();
-    boxExpected = false;
+    unexpectedBoxes.expected = false;
     return seen;
 }
 
