@@ -1,5 +1,6 @@
 #include "colour_button.h"
 #include "form1.h"
+#include "unexpected_box_watch.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -57,15 +58,19 @@ private:
     QStringList focusWalk(Qt::KeyboardModifiers modifiers, int steps);
 
     std::unique_ptr<Form1> window;
+    UnexpectedBoxWatch unexpectedBoxes;
 };
 
 void Form1Test::init()
 {
+    unexpectedBoxes.start();
     window = std::make_unique<Form1>();
 }
 
 void Form1Test::cleanup()
 {
+    unexpectedBoxes.stop();
+    QVERIFY2(unexpectedBoxes.seen.isEmpty(), qPrintable("a box came up: " + unexpectedBoxes.seen.join(", ")));
     window.reset();
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
