@@ -50,6 +50,8 @@ class App:
 
     # Keys that select a field's whole text.
     select_all = ("ctrl+a",)
+    # How long a copy may take to reach the clipboard before the field counts as empty.
+    copy_wait = 0.5
 
     def __init__(self, target, session, process, dpi):
         self.target = target
@@ -122,7 +124,7 @@ class App:
     def read(self, name):
         """The field's text, selected and copied to the clipboard as a person would."""
         self.click(name)
-        return self.session.copy_focused(self.select_all)
+        return self.session.copy_focused(self.select_all, self.copy_wait)
 
     def outputs(self):
         return [self.read(name) for name in layout.OUTPUT_NAMES]
@@ -167,6 +169,8 @@ class QtApp(App):
 class WineApp(App):
     # A Windows EDIT control has no ctrl+a of its own.
     select_all = ("End", "shift+Home")
+    # Wine's clipboard is slow to take a copy for a second or so after a long paste.
+    copy_wait = 2.0
 
     def __init__(self, target, session, process, dpi, language):
         self.language = language

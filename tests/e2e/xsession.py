@@ -193,13 +193,14 @@ class XSession:
         return subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
                               capture_output=True).stdout.decode()
 
-    def copy_focused(self, select_all=("ctrl+a",)):
-        """What selecting all and ctrl+c copy from the focused field; empty if it copies nothing."""
+    def copy_focused(self, select_all=("ctrl+a",), wait=0.5):
+        """What selecting all and ctrl+c copy from the focused field; empty if nothing
+        reaches the clipboard within `wait` seconds."""
         marker = "<nothing copied>"
         self.set_clipboard(marker)
         self.xdotool("key", *select_all, "ctrl+c")
         # An empty field copies nothing, so the marker stays; give a busy machine a moment first.
-        deadline = time.monotonic() + 0.5
+        deadline = time.monotonic() + wait
         while True:
             copied = self.clipboard()
             if copied != marker or time.monotonic() >= deadline:
@@ -232,6 +233,9 @@ FONT_SUBSTITUTES = {
     "楷体_GB2312": "AR PL UKai CN", "KaiTi_GB2312": "AR PL UKai CN", "楷体": "AR PL UKai CN", "KaiTi": "AR PL UKai CN",
     "宋体": "AR PL UMing CN", "SimSun": "AR PL UMing CN",
     "Times New Roman": "Liberation Serif",
+    # Wine's own Tahoma, its dialog and message font, comes in fonts-wine; without
+    # it labels fall back to a thin CJK face that draws Latin text in light grey.
+    "Tahoma": "Liberation Sans",
 }
 
 
