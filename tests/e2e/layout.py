@@ -4,11 +4,13 @@ import pathlib
 import re
 from typing import NamedTuple
 
-DESIGN = pathlib.Path(__file__).resolve().parents[2] / "ui" / "design" / "form1_design.h"
+SOURCE = pathlib.Path(__file__).resolve().parents[2]
+DESIGN = SOURCE / "ui" / "design" / "form1_design.h"
 TWIPS_PER_INCH = 1440
 
 # The Win32 window numbers its controls in the designed order from this ID.
-FIRST_CONTROL_ID = 100
+FIRST_CONTROL_ID = int(re.search(r"kFirstControlId = (\d+);",
+                                 (SOURCE / "ui" / "win32" / "control_ids.h").read_text())[1])
 
 
 class Font(NamedTuple):
@@ -24,13 +26,15 @@ class Control(NamedTuple):
     caption: str
     twips: tuple   # left, top, width, height
     control_id: int
+    names: str     # a label's field, which it names for screen readers
 
 
 def _read_design():
     text = DESIGN.read_text(encoding="utf-8")
-    rows = re.findall(r'\{"(\w+)", ControlKind::(\w+), Role::(\w+), "([^"]*)", \{(\d+), (\d+), (\d+), (\d+)\}', text)
-    controls = [Control(name, kind, role, caption, tuple(map(int, rect)), FIRST_CONTROL_ID + index)
-                for index, (name, kind, role, caption, *rect) in enumerate(rows)]
+    rows = re.findall(r'\{"(\w+)", ControlKind::(\w+), Role::(\w+), "([^"]*)", '
+                      r'\{(\d+), (\d+), (\d+), (\d+)\}, \d+(?:, "(\w*)")?\}', text)
+    controls = [Control(name, kind, role, caption, tuple(map(int, rect)), FIRST_CONTROL_ID + index, names)
+                for index, (name, kind, role, caption, *rect, names) in enumerate(rows)]
     client = re.search(r"kClientArea\{(\d+), (\d+), (\d+), (\d+)\}", text)
     if len(controls) != 15 or not client:
         raise RuntimeError(f"cannot read the layout from {DESIGN}")
@@ -47,6 +51,9 @@ INPUT_NAMES = [c.name for c in CONTROLS if c.role == "Input"]     # R, G, B
 OUTPUT_NAMES = [c.name for c in CONTROLS if c.role == "Output"]   # K, C, M, Y
 BUTTON_NAME = next(c.name for c in CONTROLS if c.role == "Convert")
 BY_ID = {control.control_id: control for control in CONTROLS}
+# What a screen reader calls each field and the button: the label that names it, or its caption.
+BY_ACCESSIBLE_NAME = {**{c.caption: BY_NAME[c.names] for c in CONTROLS if c.names},
+                      **{c.caption: c for c in CONTROLS if c.kind == "PushButton"}}
 
 
 def to_pixels(twips, dpi):

@@ -26,6 +26,7 @@ import time
 import unittest
 from dataclasses import dataclass
 
+import atspi
 import layout
 from xsession import WinePrefix, XSession
 
@@ -139,7 +140,7 @@ class App:
         return Box(title=self.session.title(window))
 
     def focus(self):
-        """The name of the control with the keyboard focus, or None if the target cannot tell."""
+        """The name of the control with the keyboard focus, or None if the target cannot tell now."""
         return None
 
     def controls(self):
@@ -161,9 +162,40 @@ class App:
 
 
 class QtApp(App):
+    def __init__(self, target, session, process, dpi, accessibility):
+        super().__init__(target, session, process, dpi)
+        self.accessibility = accessibility
+
+    def application(self):
+        """The program's accessible tree, or None without an accessibility bus."""
+        if not self.accessibility:
+            return None
+        return next((node for node in self.accessibility.tree().children if node.role == "application"), None)
+
     def box(self, window):
         owner = window.get_wm_transient_for()
-        return Box(title=self.session.title(window), owned_by_window=owner is not None and owner.id == self.window.id)
+        box = Box(title=self.session.title(window), owned_by_window=owner is not None and owner.id == self.window.id)
+        application = self.application()
+        seen = application and next((node for node in application.children
+                                     if node.showing() and node.name == box.title), None)
+        if seen:
+            inside = [node for node in seen.walk() if node.showing()][1:]
+            box.text = "\n".join(node.name for node in inside if node.role == "label" and node.name)
+            box.buttons = [node.name for node in inside if node.role == "push button"]
+            box.icon = any(node.role in ("image", "icon") or (node.role == "label" and not node.name)
+                           for node in inside)
+        return box
+
+    def focus(self):
+        application = self.application()
+        if application is None:
+            return None
+        window = next(node for node in application.children if node.name == WINDOW_TITLE)
+        focused = [node for node in window.walk() if atspi.FOCUSED in node.states]
+        if not focused:  # the window is not active yet: the focus shows only once it is
+            return None
+        control = layout.BY_ACCESSIBLE_NAME.get(focused[0].name)
+        return control.name if control else f"{focused[0].role} {focused[0].name!r}"
 
 
 class WineApp(App):
@@ -205,7 +237,7 @@ class WineApp(App):
         window = self.probe()["window"]
         focus = window["focus"] if window else None
         control = layout.BY_ID.get(focus)
-        return control.name if control else focus
+        return control.name if control else str(focus)
 
     def controls(self):
         window = self.probe()["window"]
@@ -241,8 +273,12 @@ class QtTarget:
     def start(self, language="C", dpi=96, comma=False, font_trace=False):
         locale = LANGUAGES[language]
         env = dict(LANG=locale, LC_ALL="de_DE.UTF-8" if comma else locale)
-        with XSession(self.program) as session:
-            yield QtApp(self, session, session.start(extra_env=env), dpi)
+        with XSession(self.program) as session, contextlib.ExitStack() as stack:
+            accessibility = None
+            if atspi.available():
+                accessibility = stack.enter_context(atspi.AccessibilityBus(session.env))
+                env.update(accessibility.app_env())
+            yield QtApp(self, session, session.start(extra_env=env), dpi, accessibility)
 
 
 class WineTarget:
@@ -338,6 +374,10 @@ def main():
     signal.signal(signal.SIGALRM, _interrupt)
     if args.budget:
         signal.alarm(args.budget)
-    with TARGET.run():
-        program = unittest.main(module="__main__", argv=[sys.argv[0], *rest], exit=False)
+    try:
+        with TARGET.run():
+            program = unittest.main(module="__main__", argv=[sys.argv[0], *rest], exit=False)
+    except KeyboardInterrupt as stop:
+        print(f"stopped ({stop}), everything it started is ended", file=sys.stderr)
+        sys.exit(1)
     sys.exit(not program.result.wasSuccessful())
