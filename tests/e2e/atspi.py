@@ -20,14 +20,19 @@ ROOT = ("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
 ACCESSIBLE = "org.a11y.atspi.Accessible"
 
 # AtspiStateType values.
+EDITABLE = 7
 FOCUSED = 12
 SHOWING = 25
+VISIBLE = 30
+READ_ONLY = 43
+WINDOW_COORDINATES = 1  # AtspiCoordType: from the top-level window's corner
 
 
 class Node(NamedTuple):
     role: str
     name: str
     states: frozenset
+    extents: tuple  # left, top, width, height in the top-level window, or None
     children: tuple
 
     def showing(self):
@@ -104,7 +109,11 @@ class AccessibilityBus:
         accessible = dbus.Interface(remote, ACCESSIBLE)
         low, high = accessible.GetState()
         bits = int(low) | int(high) << 32
+        try:
+            extents = tuple(map(int, remote.GetExtents(WINDOW_COORDINATES, dbus_interface="org.a11y.atspi.Component")))
+        except dbus.DBusException:  # not a visible component: the desktop, an application
+            extents = None
         return Node(role=str(accessible.GetRoleName()),
                     name=str(remote.Get(ACCESSIBLE, "Name", dbus_interface="org.freedesktop.DBus.Properties")),
-                    states=frozenset(i for i in range(64) if bits >> i & 1),
+                    states=frozenset(i for i in range(64) if bits >> i & 1), extents=extents,
                     children=tuple(self._node(*child) for child in accessible.GetChildren()))

@@ -18,6 +18,7 @@ import argparse
 import contextlib
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -186,11 +187,47 @@ class QtApp(App):
                            for node in inside)
         return box
 
-    def focus(self):
+    ROLES = {"label": "static", "text": "edit", "push button": "button"}
+
+    def main_window(self):
         application = self.application()
-        if application is None:
+        return application and next(node for node in application.children if node.name == WINDOW_TITLE)
+
+    def controls(self):
+        window = self.main_window()
+        if window is None:
             return None
-        window = next(node for node in application.children if node.name == WINDOW_TITLE)
+        found = {}
+        for node in window.children:
+            if node.role == "label":
+                control = next((c for c in layout.CONTROLS if c.kind == "CaptionLabel" and c.caption == node.name), None)
+            else:
+                control = layout.BY_ACCESSIBLE_NAME.get(node.name)
+            found[control.name if control else f"{node.role} {node.name!r}"] = dict(
+                cls=self.ROLES.get(node.role, node.role), text=node.name if node.role != "text" else "",
+                visible=atspi.VISIBLE in node.states,
+                # Qt gives extents before its scale factor; on the screen they are that much larger.
+                rect=node.extents and tuple(value * self.dpi // 96 for value in node.extents),
+                read_only=node.role == "text" and atspi.READ_ONLY in node.states)
+        return found
+
+    def faces(self, timeout=10.0):
+        """The families of the font files the program has mapped once its window is drawn;
+        Qt does not tell which control uses which, so both readings hold them all."""
+        self.face(expected=(-1, -1, -1), timeout=0.5)
+        with open(f"/proc/{self.process.pid}/maps") as maps:
+            files = sorted({line.split()[-1] for line in maps if re.search(r"\.(ttf|ttc|otf)$", line.strip())})
+        families = set()
+        for path in files:
+            scanned = subprocess.run(["fc-scan", "--format", "%{family[0]}\n", path], capture_output=True, text=True)
+            families.update(scanned.stdout.split("\n"))
+        families.discard("")
+        return {"button": families, "fields": families}
+
+    def focus(self):
+        window = self.main_window()
+        if window is None:
+            return None
         focused = [node for node in window.walk() if atspi.FOCUSED in node.states]
         if not focused:  # the window is not active yet: the focus shows only once it is
             return None
@@ -250,9 +287,44 @@ class WineApp(App):
                 read_only=child["readOnly"], rect=(rect["x"], rect["y"], rect["width"], rect["height"]))
         return found
 
-    def trace(self):
-        """What Wine logged so far (with font tracing on)."""
-        return self.target.log_path.read_text(errors="replace")
+    def faces(self, timeout=10.0):
+        """The faces Wine chose for the button's and the fields' designed fonts, at
+        their designed sizes and weights, as its font trace tells (font_trace=True)."""
+        kai_names = {layout.BUTTON_FONT.face, *layout.KAITI_NAMES}
+        button_size = (layout.font_height(layout.BUTTON_FONT, self.dpi), layout.BUTTON_FONT.weight)
+        field_request = (layout.FIELD_FONT.face, layout.font_height(layout.FIELD_FONT, self.dpi),
+                         layout.FIELD_FONT.weight)
+        deadline = time.monotonic() + timeout
+        while True:
+            chosen = faces_chosen(self.target.log_path.read_text(errors="replace"))
+            button = {face for (name, *size), faces in chosen.items() if name in kai_names
+                      and tuple(size) == button_size for face in faces}
+            fields = chosen.get(field_request, set())
+            if (button and fields) or time.monotonic() >= deadline:
+                return {"button": button, "fields": fields, "asked for": sorted(chosen)}
+            time.sleep(0.2)
+
+
+def faces_chosen(trace):
+    """{(face asked for, height, weight): {faces Wine chose}} from a WINEDEBUG=+font trace."""
+    asked = {}
+    chosen = {}
+    for line in trace.splitlines():
+        thread = line.split(":", 1)[0]
+        if request := SELECT_FONT.search(line):
+            asked[thread] = (unescape(request[1]), int(request[2]), int(request[3]))
+        elif (face := CHOSEN.search(line)) and thread in asked:
+            chosen.setdefault(asked[thread], set()).add(unescape(face[1]))
+    return chosen
+
+
+SELECT_FONT = re.compile(r'font_SelectFont L"((?:[^"\\]|\\.)*)", h=(-?\d+), it=\d+, weight=(\d+)')
+CHOSEN = re.compile(r'select_font Chosen: L"((?:[^"\\]|\\.)*)"')
+
+
+def unescape(wine_text):
+    """Wine's trace writes a character outside ASCII as a backslash and four hex digits."""
+    return re.sub(r"\\([0-9a-fA-F]{4})", lambda m: chr(int(m[1], 16)), wine_text)
 
 
 class QtTarget:
@@ -267,12 +339,14 @@ class QtTarget:
         yield self
 
     def supports(self, dpi=96, comma=False, font_trace=False):
-        return dpi == 96 and not font_trace
+        return dpi % 96 == 0
 
     @contextlib.contextmanager
     def start(self, language="C", dpi=96, comma=False, font_trace=False):
         locale = LANGUAGES[language]
         env = dict(LANG=locale, LC_ALL="de_DE.UTF-8" if comma else locale)
+        if dpi != 96:  # Qt scales a whole window by a factor, as for a screen of that density
+            env["QT_SCALE_FACTOR"] = str(dpi // 96)
         with XSession(self.program) as session, contextlib.ExitStack() as stack:
             accessibility = None
             if atspi.available():
