@@ -1,89 +1,144 @@
-"""End to end: a person types into the real quorvel in a real X server, presses
+"""End to end: a person types into the real program, pastes into it, presses
 the button, and reads the outputs back through the clipboard."""
-import sys
-import time
 import unittest
 
-from xsession import BUTTON, FACE, INPUTS, OUTPUTS, XSession
+import layout
+import targets
+from targets import target
 
-PROGRAM = sys.argv.pop(1)
+R, G, B = layout.INPUT_NAMES
+BUTTON = layout.BUTTON_NAME
+EMPTY = ["", "", "", ""]
+CONVERTED = ["0", "49.804", "74.902", "87.451"]   # 128, 64, 32
+MESSAGES = {channel: f"请输入正确的{channel}色值" for channel in "RGB"}
+OK_BUTTON = {"C": "OK", "zh_CN": "确定"}
 
 
 class ConvertEndToEnd(unittest.TestCase):
-    def outputs(self, session, window):
-        return [session.copy_from(window, x, y) for x, y in OUTPUTS]
-
-    def face(self, session, window, expected=None):
-        if expected is None:
-            time.sleep(0.1)
-            return session.pixels(window)(*FACE)
-        return session.wait_for_pixel(window, *FACE, expected)
-
-    def expect_box_and_dismiss(self, session):
-        box = session.find_titled("错误")
-        self.assertIsNotNone(box, "the 错误 box comes up as its own window")
-        session.xdotool("key", "Return")
-        self.assertTrue(session.wait_gone(box), "Enter dismisses the box")
+    def expect_box_and_dismiss(self, app, channel, language="C"):
+        """The box names the channel, has only its OK button, no icon, and holds the window until dismissed."""
+        window = app.find_box()
+        self.assertIsNotNone(window, "the 错误 box comes up as its own window")
+        box = app.box(window)
+        self.assertEqual(box.title, "错误")
+        expected = dict(text=MESSAGES[channel], buttons=[OK_BUTTON[language]], icon=False,
+                        owned_by_window=True, window_disabled=True)
+        for reading, value in expected.items():
+            if getattr(box, reading) is not None:
+                self.assertEqual(getattr(box, reading), value, reading)
+        app.key("Return")
+        self.assertTrue(app.session.wait_gone(window), "Enter dismisses the box")
+        return box
 
     def test_conversions_as_a_person_makes_them(self):
-        with XSession(PROGRAM) as session:
-            session.start()
-            window = session.find_window("Quorvel")
-            time.sleep(0.3)
-            platform_face = self.face(session, window)
+        with target().start() as app:
+            platform_face = app.face()
 
-            with self.subTest("every channel's failure leaves the window as it was"):
-                for rgb in (("", "", ""), ("10", "300", "abc"), ("100", "100", "-5")):
-                    session.convert(window, *rgb)
-                    self.expect_box_and_dismiss(session)
-                    self.assertEqual(self.outputs(session, window), ["", "", "", ""])
-                    self.assertEqual(self.face(session, window), platform_face)
+            for name, rgb, channel in (("all empty", ("", "", ""), "R"),
+                                       ("G out of range", ("10", "300", "abc"), "G"),
+                                       ("B negative", ("100", "100", "-5"), "B")):
+                with self.subTest("every channel's failure leaves the window as it was", row=name):
+                    app.convert(*rgb)
+                    self.expect_box_and_dismiss(app, channel)
+                    self.assertEqual(app.outputs(), EMPTY)
+                    self.assertEqual(app.face(), platform_face)
 
             with self.subTest("success"):
-                session.convert(window, "128", "64", "32")
-                self.assertIsNone(session.find_titled("错误", timeout=0.3))
-                self.assertEqual(self.outputs(session, window), ["0", "49.804", "74.902", "87.451"])
-                self.assertEqual(self.face(session, window, (128, 64, 32)), (128, 64, 32))
+                app.convert("128", "64", "32")
+                self.assertIsNone(app.find_box(timeout=0.3))
+                self.assertEqual(app.outputs(), CONVERTED)
+                self.assertEqual(app.face((128, 64, 32)), (128, 64, 32))
 
             with self.subTest("failure after success keeps the earlier display"):
-                session.convert(window, "255", "1e400", "0")
-                self.expect_box_and_dismiss(session)
-                self.assertEqual(self.outputs(session, window), ["0", "49.804", "74.902", "87.451"])
-                self.assertEqual(self.face(session, window, (128, 64, 32)), (128, 64, 32))
-                self.assertEqual(session.copy_from(window, *INPUTS[1]), "1e400")
+                app.convert("255", "1e400", "0")
+                self.expect_box_and_dismiss(app, "G")
+                self.assertEqual(app.outputs(), CONVERTED)
+                self.assertEqual(app.face((128, 64, 32)), (128, 64, 32))
+                self.assertEqual(app.read(G), "1e400")
 
             with self.subTest("the window takes no input while the box is open"):
-                session.convert(window, "x", "0", "0")
-                box = session.find_titled("错误")
+                app.convert("x", "0", "0")
+                box = app.find_box()
                 self.assertIsNotNone(box)
-                session.click(window, *INPUTS[2])
-                session.xdotool("type", "--delay", "5", "9")
-                session.click(window, *BUTTON)
-                session.xdotool("key", "Return")
-                self.assertTrue(session.wait_gone(box))
-                self.assertIsNone(session.find_titled("错误", timeout=0.5), "no second box")
-                self.assertEqual(session.copy_from(window, *INPUTS[2]), "0")
+                app.click(B)
+                app.type("9")
+                app.click(BUTTON)
+                app.key("Return")
+                self.assertTrue(app.session.wait_gone(box))
+                self.assertIsNone(app.find_box(timeout=0.5), "no second box")
+                self.assertEqual(app.read(B), "0")
 
             with self.subTest("Enter in an input converts"):
-                session.type_into(window, *INPUTS[0], "255")
-                session.type_into(window, *INPUTS[1], "0")
-                session.type_into(window, *INPUTS[2], "0")
-                session.xdotool("key", "Return")
-                self.assertEqual(self.face(session, window, (255, 0, 0)), (255, 0, 0))
-                session.xdotool("key", "Tab")  # keyboard focus on the button keeps its face exact
-                self.assertEqual(self.face(session, window, (255, 0, 0)), (255, 0, 0))
-                self.assertEqual(self.outputs(session, window), ["0", ".000", "100.000", "100.000"])
+                app.type_into(R, "255")
+                app.type_into(G, "0")
+                app.type_into(B, "0")
+                app.key("Return")
+                self.assertEqual(app.face((255, 0, 0)), (255, 0, 0))
+                app.key("Tab")  # keyboard focus on the button keeps its face exact
+                if (focus := app.focus()) is not None:
+                    self.assertEqual(focus, BUTTON)
+                self.assertEqual(app.face((255, 0, 0)), (255, 0, 0))
+                self.assertEqual(app.outputs(), ["0", ".000", "100.000", "100.000"])
+
+    def test_return_on_the_focused_button_converts_once(self):
+        with target().start() as app:
+            app.type_into(R, "abc")
+            app.type_into(G, "0")
+            app.type_into(B, "0")
+            app.key("Tab")
+            if (focus := app.focus()) is not None:
+                self.assertEqual(focus, BUTTON, "Tab from B= reaches 转")
+            app.key("Return")
+            box = app.find_box()
+            self.assertIsNotNone(box, "Return on 转 converts")
+            self.assertEqual(len(app.boxes()), 1, "exactly one box")
+            app.key("Return")
+            self.assertTrue(app.session.wait_gone(box))
+            self.assertIsNone(app.find_box(timeout=1.0), "no second box after the first is dismissed")
+            self.assertEqual(app.outputs(), EMPTY)
+
+    def test_pastes_through_the_clipboard(self):
+        with target().start() as app:
+            with self.subTest("a spreadsheet row fills R, G and B and converts nothing"):
+                app.paste_into(G, "128\t64\t32\n")
+                self.assertEqual([app.read(name) for name in layout.INPUT_NAMES], ["128", "64", "32"])
+                self.assertEqual(app.outputs(), EMPTY, "nothing converted yet")
+                app.click(BUTTON)
+                self.assertEqual(app.outputs(), CONVERTED)
+
+            with self.subTest("a line break at the end goes"):
+                app.type_into(G, "0")
+                app.type_into(B, "0")
+                app.paste_into(R, "128\n")
+                self.assertEqual(app.read(R), "128")
+                app.click(BUTTON)
+                self.assertIsNone(app.find_box(timeout=0.3))
+                self.assertEqual(app.outputs(), ["0", "49.804", "100.000", "100.000"])
+
+            with self.subTest("a long paste is not cut"):
+                app.type_into(G, "64")
+                app.type_into(B, "32")
+                app.paste_into(R, "0" * 40000 + "128")
+                app.click(BUTTON)
+                self.assertIsNone(app.find_box(timeout=0.3), "40,003 characters read as 128")
+                self.assertEqual(app.outputs(), CONVERTED)
 
     def test_a_comma_locale_reads_and_writes_commas(self):
-        with XSession(PROGRAM) as session:
-            session.start(extra_env={"LC_ALL": "de_DE.UTF-8"})
-            window = session.find_window("Quorvel")
-            session.convert(window, "12,5", "0", "255")
-            self.assertEqual(self.outputs(session, window), ["0", "95,098", "100,000", ",000"])
-            self.assertEqual(self.face(session, window, (12, 0, 255)), (12, 0, 255))
-            session.convert(window, "12.5", "0", "255")
-            self.expect_box_and_dismiss(session)
+        with target().start(comma=True) as app:
+            app.convert("12,5", "0", "255")
+            self.assertEqual(app.outputs(), ["0", "95,098", "100,000", ",000"])
+            self.assertEqual(app.face((12, 0, 255)), (12, 0, 255))
+            app.convert("12.5", "0", "255")
+            self.expect_box_and_dismiss(app, "R")
+
+    def test_the_box_speaks_the_language(self):
+        for language in ("zh_CN", "C"):
+            with self.subTest(language=language), target().start(language=language) as app:
+                app.click(BUTTON)
+                box = self.expect_box_and_dismiss(app, "R", language)
+                if box.buttons is None:
+                    self.skipTest(f"the {target().name} target cannot read the box's button")
 
 
 if __name__ == "__main__":
-    unittest.main()
+    targets.main()

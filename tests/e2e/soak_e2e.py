@@ -1,45 +1,43 @@
-"""Soak: 1,000 presses in the real quorvel, alternating good and bad inputs;
+"""Soak: 1,000 presses in the real program, alternating good and bad inputs;
 the program's resident memory may not grow by more than 1 MiB between the
 100th and the 1,000th press."""
-import sys
 import time
 import unittest
 
-from xsession import FACE, INPUTS, XSession
+import layout
+import targets
+from targets import target
 
-PROGRAM = sys.argv.pop(1)
 PRESSES = 1000
 ALLOWED_GROWTH_KIB = 1024
 
 
 class Soak(unittest.TestCase):
     def test_memory_stays_flat_over_a_thousand_presses(self):
-        with XSession(PROGRAM) as session:
-            session.start()
-            window = session.find_window("Quorvel")
-            for x, y in INPUTS[1:]:
-                session.type_into(window, x, y, "0")
-            session.click(window, *INPUTS[0])
+        with target().start() as app:
+            for name in layout.INPUT_NAMES[1:]:
+                app.type_into(name, "0")
+            app.click(layout.INPUT_NAMES[0])
 
             resident = {}
             for press in range(1, PRESSES + 1):
                 good = press % 2 == 1
                 red = str(press % 256) if good else "abc"
                 # Enter in the red field presses the button; the focus stays there.
-                session.xdotool("key", "ctrl+a", "type", "--delay", "0", "--", red)
-                session.xdotool("key", "Return")
+                app.session.xdotool("key", *app.select_all, "type", "--delay", "0", "--", red)
+                app.key("Return")
                 if good:
                     if press % 100 == 1:
                         expected = (press % 256, 0, 0)
-                        self.assertEqual(session.wait_for_pixel(window, *FACE, expected), expected, f"press {press}")
+                        self.assertEqual(app.face(expected), expected, f"press {press}")
                 else:
-                    box = session.find_titled("错误")
+                    box = app.find_box()
                     self.assertIsNotNone(box, f"press {press} brings up the box")
-                    session.xdotool("key", "Return")
-                    self.assertTrue(session.wait_gone(box), f"press {press}: the box goes")
+                    app.key("Return")
+                    self.assertTrue(app.session.wait_gone(box), f"press {press}: the box goes")
                 if press in (100, PRESSES):
                     time.sleep(0.2)
-                    resident[press] = session.resident_kib()
+                    resident[press] = app.resident_kib()
 
             growth = resident[PRESSES] - resident[100]
             print(f"resident after press 100: {resident[100]} KiB, after {PRESSES}: {resident[PRESSES]} KiB "
@@ -48,4 +46,4 @@ class Soak(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    targets.main()

@@ -1,42 +1,70 @@
-"""End to end: the real quorvel in a real X server opens its window as designed
-and ends when the window is closed."""
-import sys
-import time
+"""End to end: the real program opens its window as designed, drawn with the
+designed faces, and ends when the window is closed."""
 import unittest
 
-from xsession import FACE, XSession
+import layout
+import targets
+from targets import target
 
-PROGRAM = sys.argv.pop(1)
+CLASSES = {"CaptionLabel": "static", "TextField": "edit", "PushButton": "button"}
 
 
 def is_dark(pixel):
     return max(pixel) < 110
 
 
+def scaled(value, dpi):
+    return value * dpi // 96
+
+
 class WindowEndToEnd(unittest.TestCase):
     def test_opens_as_designed_and_closes(self):
-        with XSession(PROGRAM) as session:
-            app = session.start()
-            window = session.find_window("Quorvel")
-            _, _, width, height = session.client_geometry(window)
-            self.assertEqual((width, height), (312, 206))
-            self.assertEqual(window.get_wm_class(), ("quorvel", "Quorvel"))
+        for dpi in (96, 192):
+            with self.subTest(dpi=dpi):
+                if not target().supports(dpi=dpi):
+                    self.skipTest(f"the {target().name} target cannot scale to {dpi} dpi")
+                with target().start(dpi=dpi) as app:
+                    _, _, width, height = app.client()
+                    self.assertEqual((width, height), layout.client_size(dpi))
+                    self.assertEqual(app.window.get_wm_class(), target().wm_class)
 
-            time.sleep(0.3)  # let the first frame reach the server
-            pixel = session.pixels(window)
-            label_text = [pixel(x, y) for x in range(24, 40) for y in range(40, 57)]
-            self.assertTrue(any(map(is_dark, label_text)), "the R= label shows dark text")
-            face = pixel(*FACE)
-            self.assertTrue(all(180 <= channel <= 255 for channel in face), f"button face is light: {face}")
-            caption = [pixel(x, y) for x in range(146, 176) for y in range(78, 108)]
-            self.assertTrue(any(map(is_dark, caption)), "the button shows its caption")
+                    controls = app.controls()
+                    if controls is not None:
+                        for designed in layout.CONTROLS:
+                            control = controls.get(designed.name)
+                            self.assertIsNotNone(control, f"{designed.name} is there with ID {designed.control_id}")
+                            self.assertEqual(control["cls"], CLASSES[designed.kind], designed.name)
+                            self.assertEqual(control["rect"], layout.rect(designed.name, dpi), designed.name)
+                            self.assertTrue(control["visible"], designed.name)
+                            self.assertEqual(control["read_only"], designed.role == "Output", designed.name)
+                            if designed.kind != "TextField":
+                                self.assertEqual(control["text"], designed.caption, designed.name)
+                    if (focus := app.focus()) is not None:
+                        self.assertEqual(focus, layout.INPUT_NAMES[0], "R= has the focus at first")
 
-            session.close(window)
-            deadline = time.monotonic() + 2.0
-            while app.poll() is None and time.monotonic() < deadline:
-                time.sleep(0.02)
-            self.assertEqual(app.poll(), 0, "the program ends within 2 s of closing its window")
+                    app.face(expected=(-1, -1, -1), timeout=0.3)  # let the first frame reach the server
+                    pixel = app.pixels()
+                    left, top, label_width, label_height = layout.rect("Label1", dpi)
+                    label_text = [pixel(x, y) for x in range(left, left + label_width - scaled(9, dpi))
+                                  for y in range(top, top + label_height)]
+                    self.assertTrue(any(map(is_dark, label_text)), "the R= label shows dark text")
+                    face = pixel(*layout.face_point(dpi))
+                    self.assertTrue(all(180 <= channel <= 255 for channel in face), f"button face is light: {face}")
+                    x, y = layout.centre(layout.BUTTON_NAME, dpi)
+                    reach = scaled(15, dpi)
+                    caption = [pixel(x + dx, y + dy) for dx in range(-reach, reach) for dy in range(-reach, reach)]
+                    self.assertTrue(any(map(is_dark, caption)), "the button shows its caption")
+
+                    app.close()
+                    # Under Wine, the exit status counts only now that the window has been seen.
+                    self.assertEqual(app.wait_exit(timeout=5), 0, "the program ends within 5 s of closing its window")
+
+    def test_draws_with_the_designed_faces(self):
+        with target().start(font_trace=True) as app:
+            faces = app.faces()
+        self.assertIn("AR PL UKai CN", faces["button"], f"the button's KaiTi, bold, at its size; {faces}")
+        self.assertIn("Liberation Serif", faces["fields"], f"the fields' Times New Roman at its size; {faces}")
 
 
 if __name__ == "__main__":
-    unittest.main()
+    targets.main()

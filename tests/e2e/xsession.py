@@ -1,6 +1,11 @@
-"""Runs the built quorvel in a private Xvfb server and lets a test look and act
-as a person would: real windows, real key and mouse events, real pixels."""
+"""Runs a program in a private Xvfb server and lets a test look and act as a
+person would: real windows, real key and mouse events, real pixels.
+
+WinePrefix makes the throwaway Windows that runs Quorvel.exe in that server."""
 import os
+import pathlib
+import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -8,12 +13,13 @@ import time
 from Xlib import X, display
 from Xlib.protocol import event
 
+import layout
 
-# Centres of the window's controls in its client area, from its layout.
-INPUTS = [(76, 45), (76, 85), (76, 125)]      # Text1..Text3: R, G, B
-OUTPUTS = [(260, 37), (260, 77), (260, 117), (260, 157)]  # Text4..Text7: K, C, M, Y
-BUTTON = (160, 92)                            # Command1
-FACE = (160, 44)                              # on Command1's face, above the caption
+# Centres of the window's controls in its client area at 96 dots per inch.
+INPUTS = [layout.centre(name) for name in layout.INPUT_NAMES]     # Text1..Text3: R, G, B
+OUTPUTS = [layout.centre(name) for name in layout.OUTPUT_NAMES]   # Text4..Text7: K, C, M, Y
+BUTTON = layout.centre(layout.BUTTON_NAME)                        # Command1
+FACE = layout.face_point()                                        # on Command1's face, above the caption
 
 
 class XSession:
@@ -36,7 +42,7 @@ class XSession:
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("QT_", "WAYLAND_")) and k not in ("XDG_SESSION_TYPE", "DESKTOP_SESSION")}
+                    if not k.startswith(("QT_", "WAYLAND_", "WINE")) and k not in ("XDG_SESSION_TYPE", "DESKTOP_SESSION")}
         self.runtime = tempfile.TemporaryDirectory()
         os.chmod(self.runtime.name, 0o700)
         self.env.update(DISPLAY=":" + number, LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb",
@@ -50,46 +56,45 @@ class XSession:
                 self.x.close()
             except Exception:  # the server is already gone
                 pass
+            self.x = None
         for process in (self.app, self.server):
             if process and process.poll() is None:
                 process.kill()
                 process.wait()
         if self.runtime:
             self.runtime.cleanup()
+            self.runtime = None
 
-    def start(self, extra_env=None, command=None):
+    def start(self, extra_env=None, command=None, **popen):
         env = dict(self.env, **(extra_env or {}))
-        self.app = subprocess.Popen(command or [self.program], env=env)
+        self.app = subprocess.Popen(command or [self.program], env=env, **popen)
         return self.app
 
     def find_window(self, name, timeout=10.0):
         """The mapped top-level window with this title, waiting for it to appear."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            for window in self.x.screen().root.query_tree().children:
-                try:
-                    if window.get_wm_name() == name and window.get_attributes().map_state == X.IsViewable:
-                        return window
-                except Exception:  # the window went away while we looked
-                    continue
-            time.sleep(0.02)
-        raise AssertionError(f"no window named {name!r} within {timeout} s")
+        window = self.find_titled(name, timeout)
+        if window is None:
+            raise AssertionError(f"no window named {name!r} within {timeout} s")
+        return window
 
     def client_geometry(self, window):
         geometry = window.get_geometry()
         origin = window.translate_coords(self.x.screen().root, 0, 0)
         return -origin.x, -origin.y, geometry.width, geometry.height
 
-    def pixels(self, window):
-        """A function (x, y) -> (r, g, b) over the window's client area, as shown now."""
-        _, _, width, height = self.client_geometry(window)
-        image = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
+    def screen_pixels(self, left, top, width, height):
+        """A function (x, y) -> (r, g, b) over that part of the screen as shown now, from its top-left."""
+        image = self.x.screen().root.get_image(left, top, width, height, X.ZPixmap, 0xFFFFFFFF)
         data = image.data
         def at(x, y):
             offset = (y * width + x) * 4
             blue, green, red = data[offset], data[offset + 1], data[offset + 2]
             return red, green, blue
         return at
+
+    def pixels(self, window):
+        """A function (x, y) -> (r, g, b) over the window's client area, as shown now."""
+        return self.screen_pixels(*self.client_geometry(window))
 
     def wait_for_pixel(self, window, x, y, expected, timeout=2.0):
         """The pixel at (x, y) once it shows `expected`, or as it is when the timeout runs out."""
@@ -121,16 +126,24 @@ class XSession:
         value = name.value
         return value.decode() if isinstance(value, bytes) else value
 
+    def titled(self, title):
+        """The mapped top-level windows whose UTF-8 title is `title`, as they are now."""
+        found = []
+        for window in self.x.screen().root.query_tree().children:
+            try:
+                if window.get_attributes().map_state == X.IsViewable and self.title(window) == title:
+                    found.append(window)
+            except Exception:  # the window went away while we looked
+                continue
+        return found
+
     def find_titled(self, title, timeout=5.0):
         """The mapped top-level window whose UTF-8 title is `title`, or None after the timeout."""
         deadline = time.monotonic() + timeout
         while True:
-            for window in self.x.screen().root.query_tree().children:
-                try:
-                    if window.get_attributes().map_state == X.IsViewable and self.title(window) == title:
-                        return window
-                except Exception:  # the window went away while we looked
-                    continue
+            found = self.titled(title)
+            if found:
+                return found[0]
             if time.monotonic() >= deadline:
                 return None
             time.sleep(0.01)
@@ -149,10 +162,14 @@ class XSession:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
+    def click_at(self, x, y):
+        """A left click at (x, y) on the screen."""
+        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+
     def click(self, window, x, y):
         """A left click at (x, y) in the window's client area."""
         left, top, _, _ = self.client_geometry(window)
-        self.xdotool("mousemove", "--sync", str(left + x), str(top + y), "click", "1")
+        self.click_at(left + x, top + y)
 
     def type_into(self, window, x, y, text):
         """Clicks the field at (x, y), selects what it holds and types the text over it."""
@@ -167,21 +184,170 @@ class XSession:
             self.type_into(window, x, y, text)
         self.click(window, *BUTTON)
 
-    def copy_from(self, window, x, y):
-        """The field's text, selected and copied to the clipboard as a person would."""
+    def set_clipboard(self, text):
+        # xclip stays behind to serve the selection; it ends quietly with the server.
+        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode(), env=self.env, check=True,
+                       stderr=subprocess.DEVNULL)
+
+    def clipboard(self):
+        return subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
+                              capture_output=True).stdout.decode()
+
+    def copy_focused(self, select_all=("ctrl+a",), wait=0.5):
+        """What selecting all and ctrl+c copy from the focused field; empty if nothing
+        reaches the clipboard within `wait` seconds."""
         marker = "<nothing copied>"
-        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=marker.encode(), env=self.env, check=True)
-        self.click(window, x, y)
-        self.xdotool("key", "ctrl+a", "ctrl+c")
+        self.set_clipboard(marker)
+        self.xdotool("key", *select_all, "ctrl+c")
         # An empty field copies nothing, so the marker stays; give a busy machine a moment first.
-        deadline = time.monotonic() + 0.5
+        deadline = time.monotonic() + wait
         while True:
-            copied = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
-                                    capture_output=True).stdout.decode()
+            copied = self.clipboard()
             if copied != marker or time.monotonic() >= deadline:
                 return "" if copied == marker else copied
             time.sleep(0.05)
 
+    def copy_from(self, window, x, y):
+        """The field's text, selected and copied to the clipboard as a person would."""
+        self.click(window, x, y)
+        return self.copy_focused()
+
     def resident_kib(self):
         with open(f"/proc/{self.app.pid}/status") as status:
             return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+
+
+def _registry_file(keys):
+    """A .reg file's bytes for {key: {name: value}}; int values are dwords."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key, values in keys.items():
+        lines.append(f"[{key}]")
+        for name, value in values.items():
+            data = f"dword:{value:08x}" if isinstance(value, int) else '"' + value.replace("\\", "\\\\") + '"'
+            lines.append(f'"{name}"={data}')
+        lines.append("")
+    return b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le")
+
+
+FONT_SUBSTITUTES = {
+    "楷体_GB2312": "AR PL UKai CN", "KaiTi_GB2312": "AR PL UKai CN", "楷体": "AR PL UKai CN", "KaiTi": "AR PL UKai CN",
+    "宋体": "AR PL UMing CN", "SimSun": "AR PL UMing CN",
+    "Times New Roman": "Liberation Serif",
+    # Wine's own Tahoma, its dialog and message font, comes in fonts-wine; without
+    # it labels fall back to a thin CJK face that draws Latin text in light grey.
+    "Tahoma": "Liberation Sans",
+}
+
+
+class WinePrefix:
+    """A fresh Wine prefix in a temporary folder, with its own HOME and XDG
+    folders: made once for a test run, shared by its scenarios, and removed with
+    every process Wine started in it when the run ends, however it ends.
+
+    Set up for a machine with no window manager, a 96 DPI screen unless told
+    otherwise, and the open-source faces standing in for the Windows ones."""
+
+    TAG = "quorvel-wine-"
+
+    def __init__(self, dpi=96):
+        self.dpi = dpi
+        self.folder = None
+        self.env = None
+
+    def __enter__(self):
+        self.create()
+        return self
+
+    def __exit__(self, *exc):
+        self.remove()
+
+    def create(self):
+        self.sweep_abandoned()
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix=self.TAG))
+        (self.folder / "owner").write_text(str(os.getpid()))
+        home = self.folder / "home"
+        for sub in (".config", ".local/share", ".cache"):
+            (home / sub).mkdir(parents=True)
+        self.env = dict(WINEPREFIX=str(self.folder / "prefix"), HOME=str(home),
+                        XDG_CONFIG_HOME=str(home / ".config"), XDG_DATA_HOME=str(home / ".local/share"),
+                        XDG_CACHE_HOME=str(home / ".cache"),
+                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", WINEDEBUG="-all")
+        base = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY", "XDG_", "LC_", "LANG"))}
+        # Made without a display: nothing of it may depend on the X server of one scenario.
+        subprocess.run(["wineboot", "-i"], env=dict(base, **self.env), check=True, timeout=180,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.set_registry({
+            r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
+            r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": self.dpi},
+            r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes": FONT_SUBSTITUTES,
+        })
+        self.stop_server()
+
+    def set_registry(self, keys, locale="C.UTF-8"):
+        """Writes the values with regedit; a running program sees them after the next server start.
+
+        Wine rewrites the user's locale settings when it starts in another locale
+        than last time: give the locale the next program runs in."""
+        reg = self.folder / "settings.reg"
+        reg.write_bytes(_registry_file(keys))
+        base = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY", "XDG_", "LC_", "LANG"))}
+        subprocess.run(["wine", "regedit", "/S", str(reg)], env=dict(base, **self.env, LANG=locale, LC_ALL=locale),
+                       check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.stop_server()
+
+    def stop_server(self):
+        """Ends the prefix's Wine server and every Wine process of the prefix; the prefix stays."""
+        if not self.folder:
+            return
+        try:
+            subprocess.run(["wineserver", "-k"], env=dict(os.environ, **self.env), timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired:
+            pass
+        _reap(self.env["WINEPREFIX"])
+
+    def remove(self):
+        if not self.folder:
+            return
+        self.stop_server()
+        folder, self.folder = self.folder, None
+        shutil.rmtree(folder, ignore_errors=True)
+
+    @classmethod
+    def sweep_abandoned(cls):
+        """Removes prefixes whose test run was killed before it could clean up."""
+        for folder in pathlib.Path(tempfile.gettempdir()).glob(cls.TAG + "*"):
+            try:
+                owner = int((folder / "owner").read_text())
+                os.kill(owner, 0)
+                continue  # its run is still going
+            except (OSError, ValueError):
+                pass
+            _reap(str(folder / "prefix"))
+            shutil.rmtree(folder, ignore_errors=True)
+
+
+def _reap(prefix):
+    """Kills Wine's helpers (services.exe, winedevice.exe, explorer.exe, ...)
+    started in that prefix; once the test ends nothing else would."""
+    marker = f"WINEPREFIX={prefix}".encode()
+    deadline = time.monotonic() + 5.0
+    while True:
+        found = []
+        for entry in pathlib.Path("/proc").iterdir():
+            if not entry.name.isdigit() or int(entry.name) == os.getpid():
+                continue
+            try:
+                if marker in (entry / "environ").read_bytes().split(b"\0"):
+                    found.append(int(entry.name))
+            except OSError:  # gone, or not ours to read
+                continue
+        if not found or time.monotonic() >= deadline:
+            return
+        for pid in found:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except OSError:
+                pass
+        time.sleep(0.1)

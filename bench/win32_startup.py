@@ -1,0 +1,77 @@
+#!/usr/bin/python3
+"""Start-up time of Quorvel.exe under Wine beside its floor, a bare Win32
+window of the same size built with the same flags (win32_minimal_window.exe),
+in one Xvfb server and one Wine prefix, runs alternating.
+
+Time is from exec of `wine PROGRAM` to the window's MapNotify, with the Wine
+server already running (a first, cold start of each is left out).
+
+    bench/win32_startup.py [BUILD_FOLDER] [RUNS]    (default: build/windows-x64 20)
+"""
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+from Xlib import X  # noqa: E402
+from xsession import WinePrefix, XSession  # noqa: E402
+
+TARGET_RATIO = 1.2
+
+
+def time_to_map(session, env, program, title):
+    root = session.x.screen().root
+    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    session.x.sync()
+    started = time.monotonic()
+    app = session.start(extra_env=env, command=["wine", program], stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+    while True:
+        ev = session.x.next_event()
+        if ev.type == X.MapNotify and session.title(ev.window) == title:
+            mapped = time.monotonic() - started
+            window = ev.window
+            break
+    root.change_attributes(event_mask=0)
+    session.close(window)
+    if app.wait(timeout=10) != 0:
+        raise RuntimeError(f"{program} did not end cleanly")
+    return mapped
+
+
+def main():
+    build = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "build/windows-x64").resolve()
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+    programs = {"Quorvel.exe": (str(build / "app" / "Quorvel.exe"), "Quorvel"),
+                "minimal": (str(build / "bench" / "win32_minimal_window.exe"), "Minimal")}
+    results = {name: [] for name in programs}
+    with WinePrefix() as prefix, XSession(None) as session:
+        env = dict(prefix.env, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        # A server that stays up between runs, as on a desktop where Wine already runs.
+        server = subprocess.Popen(["wineserver", "-f", "-p"], env=dict(session.env, **env))
+        try:
+            for name, (program, title) in programs.items():
+                time_to_map(session, env, program, title)  # the cold start, not counted
+            for _ in range(runs):
+                for name, (program, title) in programs.items():
+                    results[name].append(time_to_map(session, env, program, title))
+        finally:
+            prefix.stop_server()
+            server.wait()
+
+    print(f"{runs} runs each under Wine, warm server, medians:")
+    medians = {name: statistics.median(samples) for name, samples in results.items()}
+    for name, seconds in medians.items():
+        spread = statistics.quantiles(results[name], n=4) if runs >= 4 else (seconds, seconds)
+        print(f"  {name:12} {seconds * 1000:7.1f} ms to map   (quartiles {spread[0] * 1000:.1f}-{spread[-1] * 1000:.1f} ms)")
+    ratio = medians["Quorvel.exe"] / medians["minimal"]
+    verdict = "within" if ratio <= TARGET_RATIO else "over"
+    print(f"  Quorvel.exe / minimal: {ratio:.2f}x the time ({verdict} the {TARGET_RATIO}x target)")
+
+
+if __name__ == "__main__":
+    os.chdir(pathlib.Path(__file__).resolve().parent.parent)
+    main()

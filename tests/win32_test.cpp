@@ -1,0 +1,318 @@
+// The Win32 window's parts that need no window: sizes at a DPI, fonts, the
+// caption colour, pastes, Enter's repeats and the UTF-16 edge. Windows' own
+// MulDiv is the reference for the DPI arithmetic.
+#include "colour_button.h"
+#include "control_ids.h"
+#include "dpi.h"
+#include "field_paste.h"
+#include "fonts.h"
+#include "form1.h"
+#include "wide_text.h"
+
+#include "row_name.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quorvel::win32 {
+namespace {
+
+namespace design = quorvel::design;
+
+constexpr int kLimit = design::kInputLengthLimit;
+
+// ---- Sizes at a DPI ----------------------------------------------------------
+
+struct FontHeightRow {
+    const char* name;
+    int hundredthsOfPoint;
+    int dpi;
+    LONG height;
+};
+
+class FontHeightTest : public testing::TestWithParam<FontHeightRow> {};
+
+TEST_P(FontHeightTest, IsTheNegativeGlyphHeight)
+{
+    const FontHeightRow& row = GetParam();
+    EXPECT_EQ(FontHeight(row.hundredthsOfPoint, row.dpi), row.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Designed, FontHeightTest,
+                         testing::Values(FontHeightRow{"FieldAt96", 1050, 96, -14},
+                                         FontHeightRow{"ButtonAt96", 2175, 96, -29},
+                                         FontHeightRow{"FieldAt120RoundsHalfUp", 1050, 120, -18},
+                                         FontHeightRow{"ButtonAt144RoundsHalfUp", 2175, 144, -44},
+                                         FontHeightRow{"FieldAt192", 1050, 192, -28},
+                                         FontHeightRow{"ButtonAt192", 2175, 192, -58}),
+                         RowName<FontHeightRow>);
+
+TEST(FontHeight, RoundsAsMulDivDoesAtEveryDpi)
+{
+    for (int dpi = 72; dpi <= 480; ++dpi) {
+        for (const design::FontDesign* font : {&design::kFieldFont, &design::kButtonFont}) {
+            EXPECT_EQ(FontHeight(font->hundredthsOfPoint, dpi), -MulDiv(font->hundredthsOfPoint, dpi, 7200))
+                << font->hundredthsOfPoint << " at " << dpi << " dpi";
+        }
+    }
+}
+
+struct PlacementRow {
+    const char* name;
+    std::string_view control;
+    int dpi;
+    RECT pixels;
+};
+
+class PlacementTest : public testing::TestWithParam<PlacementRow> {};
+
+TEST_P(PlacementTest, IsTheDesignedRectangle)
+{
+    const PlacementRow& row = GetParam();
+    const RECT rect = ToPixels(design::Control(row.control).rect, row.dpi);
+    EXPECT_EQ(rect.left, row.pixels.left);
+    EXPECT_EQ(rect.top, row.pixels.top);
+    EXPECT_EQ(rect.right, row.pixels.right);
+    EXPECT_EQ(rect.bottom, row.pixels.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, PlacementTest,
+                         testing::Values(PlacementRow{"Text1At96", "Text1", 96, {40, 32, 113, 58}},
+                                         PlacementRow{"Command1At96", "Command1", 96, {136, 32, 185, 153}},
+                                         PlacementRow{"Label1At96", "Label1", 96, {24, 40, 49, 57}},
+                                         PlacementRow{"Text4At96", "Text4", 96, {224, 24, 297, 50}},
+                                         PlacementRow{"Text7At96", "Text7", 96, {224, 144, 297, 170}},
+                                         PlacementRow{"Text1At192", "Text1", 192, {80, 64, 226, 116}},
+                                         PlacementRow{"Command1At192", "Command1", 192, {272, 64, 370, 306}}),
+                         RowName<PlacementRow>);
+
+TEST(Placement, EdgesRoundAsMulDivDoesAtEveryDpi)
+{
+    for (int dpi = 96; dpi <= 384; dpi += 8) {
+        for (const design::ControlDesign& control : design::kControls) {
+            const RECT rect = ToPixels(control.rect, dpi);
+            EXPECT_EQ(rect.left, MulDiv(control.rect.left, dpi, 1440)) << control.name << " at " << dpi;
+            EXPECT_EQ(rect.right - rect.left, MulDiv(control.rect.width, dpi, 1440)) << control.name << " at " << dpi;
+        }
+    }
+}
+
+// ---- Fonts -------------------------------------------------------------------
+
+struct LogFontRow {
+    const char* name;
+    const design::FontDesign* font;
+    int dpi;
+    LONG height;
+    LONG weight;
+    BYTE characterSet;
+    const wchar_t* face;
+};
+
+class DesignedLogFontTest : public testing::TestWithParam<LogFontRow> {};
+
+TEST_P(DesignedLogFontTest, AsksForTheDesignedFace)
+{
+    const LogFontRow& row = GetParam();
+    const LOGFONTW font = DesignedLogFont(*row.font, row.dpi);
+    EXPECT_EQ(font.lfHeight, row.height);
+    EXPECT_EQ(font.lfWeight, row.weight);
+    EXPECT_EQ(font.lfCharSet, row.characterSet);
+    EXPECT_EQ(font.lfItalic, 0);
+    EXPECT_STREQ(font.lfFaceName, row.face);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Designed, DesignedLogFontTest,
+    testing::Values(LogFontRow{"Fields", &design::kFieldFont, 96, -14, FW_NORMAL, ANSI_CHARSET, L"Times New Roman"},
+                    LogFontRow{"Button", &design::kButtonFont, 96, -29, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"},
+                    LogFontRow{"ButtonAt192", &design::kButtonFont, 192, -58, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"}),
+    RowName<LogFontRow>);
+
+// ---- The caption on a coloured face -------------------------------------------
+
+struct CaptionRow {
+    const char* name;
+    ColourWord face;  // red in the low byte
+    COLORREF caption;
+};
+
+class CaptionColourTest : public testing::TestWithParam<CaptionRow> {};
+
+TEST_P(CaptionColourTest, StaysLegible)
+{
+    const CaptionRow& row = GetParam();
+    EXPECT_EQ(CaptionColourOn(row.face), row.caption);
+}
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+INSTANTIATE_TEST_SUITE_P(Faces, CaptionColourTest,
+                         testing::Values(CaptionRow{"White", 0xFFFFFF, kBlack}, CaptionRow{"Black", 0x000000, kWhite},
+                                         CaptionRow{"GreyJustAboveHalf", 0x808080, kBlack},
+                                         CaptionRow{"GreyJustBelowHalf", 0x7F7F7F, kWhite},
+                                         CaptionRow{"PureGreen", 0x00FF00, kBlack},
+                                         CaptionRow{"PureRed", 0x0000FF, kWhite},
+                                         // Red weighs more than blue: swapped bytes would give white.
+                                         CaptionRow{"OrangeNotAzure", 0x006EFF, kBlack},
+                                         CaptionRow{"Brown", 0x204080, kWhite}),
+                         RowName<CaptionRow>);
+
+// ---- Pastes into an input ---------------------------------------------------------
+
+struct PasteRow {
+    const char* name;
+    std::wstring pasted;
+    std::size_t fieldLength;
+    std::size_t selectionLength;
+    FieldPaste::Action action;
+    std::wstring text = {};
+    std::array<std::wstring, 3> channels = {};
+};
+
+void PrintTo(const PasteRow& row, std::ostream* os)
+{
+    *os << row.name << " (" << row.pasted.size() << " units into " << row.fieldLength << ")";
+}
+
+class FieldPasteTest : public testing::TestWithParam<PasteRow> {};
+
+TEST_P(FieldPasteTest, FollowsThePasteRule)
+{
+    const PasteRow& row = GetParam();
+    const FieldPaste paste = PlanFieldPaste(row.pasted, row.fieldLength, row.selectionLength);
+    EXPECT_EQ(paste.action, row.action);
+    if (row.action == FieldPaste::Action::Insert) {
+        EXPECT_EQ(paste.text, row.text);
+    }
+    if (row.action == FieldPaste::Action::FillChannels) {
+        EXPECT_EQ(paste.channels, row.channels);
+    }
+}
+
+std::wstring Digits(int count) { return std::wstring(static_cast<std::size_t>(count), L'9'); }
+
+constexpr auto kNothing = FieldPaste::Action::Nothing;
+constexpr auto kInsert = FieldPaste::Action::Insert;
+constexpr auto kFill = FieldPaste::Action::FillChannels;
+constexpr auto kRefuse = FieldPaste::Action::Refuse;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rule, FieldPasteTest,
+    testing::Values(PasteRow{"EmptyClipboard", L"", 0, 0, kNothing},
+                    PasteRow{"OnlyLineBreaks", L"\r\n\r\n", 3, 0, kNothing},
+                    PasteRow{"Number", L"128", 0, 0, kInsert, L"128"},
+                    PasteRow{"FirstNonEmptyLine", L"\r\n12.5\r\n34", 0, 0, kInsert, L"12.5"},
+                    PasteRow{"ChineseKeptWhole", L"一二八", 0, 0, kInsert, L"一二八"},
+                    PasteRow{"SpreadsheetRow", L"128\t64\t32\r\n", 1, 0, kFill, {}, {L"128", L"64", L"32"}},
+                    PasteRow{"RowIntoAFullField", L"1\t2\t3", kLimit, 0, kFill, {}, {L"1", L"2", L"3"}},
+                    PasteRow{"FillsToTheLimit", Digits(kLimit - 10), 10, 0, kInsert, Digits(kLimit - 10)},
+                    PasteRow{"OneOverTheLimit", Digits(kLimit - 9), 10, 0, kRefuse},
+                    PasteRow{"SelectionMakesRoom", Digits(5), kLimit, 5, kInsert, Digits(5)},
+                    // U+1F600 is two UTF-16 units, as the EDIT counts it.
+                    PasteRow{"SurrogatePairFits", L"\U0001F600", kLimit - 2, 0, kInsert, L"\U0001F600"},
+                    PasteRow{"SurrogatePairCountsTwice", L"\U0001F600", kLimit - 1, 0, kRefuse},
+                    PasteRow{"RowCellAtTheLimit", L"1\t2\t" + Digits(kLimit), 0, 0, kFill, {},
+                             {L"1", L"2", Digits(kLimit)}},
+                    PasteRow{"RowCellOverTheLimit", L"1\t2\t" + Digits(kLimit + 1), 0, 0, kRefuse}),
+    RowName<PasteRow>);
+
+// ---- Enter held down ---------------------------------------------------------------
+
+struct KeyRow {
+    const char* name;
+    UINT message;
+    WPARAM key;
+    LPARAM flags;
+    bool repeat;
+};
+
+class EnterRepeatTest : public testing::TestWithParam<KeyRow> {};
+
+TEST_P(EnterRepeatTest, OnlyARepeatedEnterIsDropped)
+{
+    const KeyRow& row = GetParam();
+    MSG message{};
+    message.message = row.message;
+    message.wParam = row.key;
+    message.lParam = row.flags;
+    EXPECT_EQ(IsEnterRepeat(message), row.repeat);
+}
+
+constexpr LPARAM kEnterScanCode = 0x1C0001;
+constexpr LPARAM kWasDown = LPARAM{1} << 30;
+constexpr LPARAM kExtended = LPARAM{1} << 24;  // the keypad's Enter
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, EnterRepeatTest,
+    testing::Values(KeyRow{"FirstPress", WM_KEYDOWN, VK_RETURN, kEnterScanCode, false},
+                    KeyRow{"AutoRepeat", WM_KEYDOWN, VK_RETURN, kEnterScanCode | kWasDown, true},
+                    KeyRow{"KeypadFirstPress", WM_KEYDOWN, VK_RETURN, kEnterScanCode | kExtended, false},
+                    KeyRow{"KeypadAutoRepeat", WM_KEYDOWN, VK_RETURN, kEnterScanCode | kExtended | kWasDown, true},
+                    KeyRow{"Release", WM_KEYUP, VK_RETURN, kEnterScanCode | kWasDown | (LPARAM{1} << 31), false},
+                    KeyRow{"SpaceHeld", WM_KEYDOWN, VK_SPACE, 0x390001 | kWasDown, false}),
+    RowName<KeyRow>);
+
+// ---- UTF-16 at the edge -------------------------------------------------------------
+
+struct TextRow {
+    const char* name;
+    std::string utf8;
+    std::wstring utf16;
+};
+
+class WideTextTest : public testing::TestWithParam<TextRow> {};
+
+TEST_P(WideTextTest, ConvertsBothWays)
+{
+    const TextRow& row = GetParam();
+    EXPECT_EQ(ToWide(row.utf8), row.utf16);
+    EXPECT_EQ(ToUtf8(row.utf16), row.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, WideTextTest,
+                         testing::Values(TextRow{"Empty", "", L""}, TextRow{"Digits", "12.5", L"12.5"},
+                                         TextRow{"ErrorMessage", "请输入正确的R色值", L"请输入正确的R色值"},
+                                         TextRow{"OutsideTheBasicPlane", "\xF0\x9F\x98\x80", L"\xD83D\xDE00"},
+                                         TextRow{"EmbeddedNull", std::string("1\0" "2", 3), std::wstring(L"1\0" L"2", 3)}),
+                         RowName<TextRow>);
+
+TEST(WideText, AnUnpairedSurrogateBecomesTheReplacementCharacter)
+{
+    EXPECT_EQ(ToUtf8(L"1\xD800" L"2"), "1\xEF\xBF\xBD" "2");
+}
+
+// ---- How other programs find the controls ----------------------------------------------
+
+struct IdRow {
+    const char* name;
+    std::string_view control;
+    int id;
+};
+
+class ControlIdTest : public testing::TestWithParam<IdRow> {};
+
+TEST_P(ControlIdTest, FollowsTheDesignOrder)
+{
+    EXPECT_EQ(ControlId(GetParam().control), GetParam().id);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scheme, ControlIdTest,
+                         testing::Values(IdRow{"Label1", "Label1", 100}, IdRow{"Text1", "Text1", 103},
+                                         IdRow{"Text3", "Text3", 105}, IdRow{"Command1", "Command1", 106},
+                                         IdRow{"Label7", "Label7", 110}, IdRow{"Text7", "Text7", 114},
+                                         IdRow{"Unknown", "Text8", -1}),
+                         RowName<IdRow>);
+
+TEST(ControlId, NeverClashesWithTheDialogManagersCommands)
+{
+    // IsDialogMessageW sends IDOK for Enter and IDCANCEL for Esc.
+    for (const design::ControlDesign& control : design::kControls) {
+        EXPECT_GT(ControlId(control.name), IDCANCEL) << control.name;
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::win32

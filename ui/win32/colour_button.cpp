@@ -1,0 +1,151 @@
+#include "colour_button.h"
+
+#include <commctrl.h>
+#include <vssym32.h>
+
+#include <string>
+
+namespace quorvel::win32 {
+namespace {
+
+constexpr int kFocusInset = 4;
+
+// A dotted rectangle in one colour, one pixel on and one off, inside `rect`.
+void DrawDottedRect(HDC dc, const RECT& rect, COLORREF colour)
+{
+    const LOGBRUSH brush{BS_SOLID, colour, 0};
+    HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr);
+    const HGDIOBJ previousPen = SelectObject(dc, pen);
+    const HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, previousBrush);
+    SelectObject(dc, previousPen);
+    DeleteObject(pen);
+}
+
+std::wstring CaptionOf(HWND button)
+{
+    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(button)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(GetWindowTextW(button, caption.data(), static_cast<int>(caption.size()))));
+    return caption;
+}
+
+}  // namespace
+
+COLORREF CaptionColourOn(ColourWord face)
+{
+    // 0.299 R + 0.587 G + 0.114 B against half of 255, in thousandths.
+    const unsigned luminance = 299u * GetRValue(face) + 587u * GetGValue(face) + 114u * GetBValue(face);
+    return luminance > 127'500u ? RGB(0, 0, 0) : RGB(255, 255, 255);
+}
+
+void ColourButton::Attach(HWND attached)
+{
+    button = attached;
+    theme = OpenThemeData(button, L"BUTTON");
+    SetWindowSubclass(button, Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void ColourButton::SetBackColor(ColourWord colour)
+{
+    back = colour;
+    InvalidateRect(button, nullptr, FALSE);
+    UpdateWindow(button);
+}
+
+LRESULT CALLBACK ColourButton::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self)
+{
+    auto& button = *reinterpret_cast<ColourButton*>(self);
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!button.hot) {
+            button.hot = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+            TrackMouseEvent(&track);
+            InvalidateRect(window, nullptr, FALSE);
+        }
+        break;
+    case WM_MOUSELEAVE:
+        button.hot = false;
+        InvalidateRect(window, nullptr, FALSE);
+        break;
+    case WM_THEMECHANGED:
+        CloseThemeData(button.theme);
+        button.theme = OpenThemeData(window, L"BUTTON");
+        InvalidateRect(window, nullptr, FALSE);
+        break;
+    case WM_NCDESTROY:
+        CloseThemeData(button.theme);
+        button.theme = nullptr;
+        button.button = nullptr;
+        RemoveWindowSubclass(window, Subclass, 0);
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void ColourButton::DrawPlainFace(HDC dc, const RECT& rect, UINT state, COLORREF& caption) const
+{
+    const bool pressed = state & ODS_SELECTED;
+    if (theme) {
+        const int themeState = pressed ? PBS_PRESSED : hot ? PBS_HOT : (state & ODS_FOCUS) ? PBS_DEFAULTED : PBS_NORMAL;
+        if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, themeState)) {
+            RECT behind = rect;
+            DrawThemeParentBackground(button, dc, &behind);
+        }
+        DrawThemeBackground(theme, dc, BP_PUSHBUTTON, themeState, &rect, nullptr);
+        if (FAILED(GetThemeColor(theme, BP_PUSHBUTTON, themeState, TMT_TEXTCOLOR, &caption)))
+            caption = GetSysColor(COLOR_BTNTEXT);
+        return;
+    }
+    RECT face = rect;
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0u));
+    caption = GetSysColor(COLOR_BTNTEXT);
+}
+
+void ColourButton::Draw(const DRAWITEMSTRUCT& item) const
+{
+    HDC dc = item.hDC;
+    const RECT& rect = item.rcItem;
+    const bool pressed = item.itemState & ODS_SELECTED;
+
+    COLORREF caption = 0;
+    if (back) {
+        // The border shows the press; the face inside it is exactly the colour,
+        // whatever the focus or the mouse.
+        RECT face = rect;
+        DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+        HBRUSH brush = CreateSolidBrush(*back);
+        FillRect(dc, &face, brush);
+        DeleteObject(brush);
+        caption = CaptionColourOn(*back);
+    } else {
+        DrawPlainFace(dc, rect, item.itemState, caption);
+    }
+
+    // A themed face shows the press itself; the others move the caption.
+    RECT text = rect;
+    if (pressed && (back || !theme))
+        OffsetRect(&text, 1, 1);
+    const HGDIOBJ previousFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, caption);
+    const std::wstring label = CaptionOf(item.hwndItem);
+    DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previousFont);
+
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = rect;
+        InflateRect(&focus, -kFocusInset, -kFocusInset);
+        // On a coloured face the dots take the caption's colour: the usual
+        // inverted dots vanish on mid greys.
+        if (back)
+            DrawDottedRect(dc, focus, caption);
+        else
+            DrawFocusRect(dc, &focus);
+    }
+}
+
+}  // namespace quorvel::win32

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "form1_design.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace quorvel::win32 {
+
+// The designed font at the DPI, with the designed face's name.
+LOGFONTW DesignedLogFont(const design::FontDesign& designed, int dpi);
+
+// The designed font where its face is installed, else the first installed of
+// its fallbacks, else whatever Windows maps the designed face to.
+HFONT CreateDesignedFont(const design::FontDesign& designed, int dpi);
+
+// The face Windows actually chose for the font.
+std::wstring FaceOf(HFONT font);
+
+}  // namespace quorvel::win32
