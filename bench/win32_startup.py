@@ -10,6 +10,8 @@ server already running (a first, cold start of each is left out).
 """
 import os
 import pathlib
+import select
+import signal
 import statistics
 import subprocess
 import sys
@@ -20,6 +22,7 @@ from Xlib import X  # noqa: E402
 from xsession import WinePrefix, XSession  # noqa: E402
 
 TARGET_RATIO = 1.2
+MAP_TIMEOUT = 30.0
 
 
 def time_to_map(session, env, program, title):
@@ -29,12 +32,23 @@ def time_to_map(session, env, program, title):
     started = time.monotonic()
     app = session.start(extra_env=env, command=["wine", program], stdout=subprocess.DEVNULL,
                         stderr=subprocess.DEVNULL)
-    while True:
+    window = None
+    while window is None:
+        if not session.x.pending_events():
+            waited = time.monotonic() - started
+            if waited >= MAP_TIMEOUT:
+                app.kill()
+                raise RuntimeError(f"{program} showed no window in {MAP_TIMEOUT:.0f} s (exit status {app.wait()})")
+            select.select([session.x.fileno()], [], [], MAP_TIMEOUT - waited)
+            continue
         ev = session.x.next_event()
-        if ev.type == X.MapNotify and session.title(ev.window) == title:
-            mapped = time.monotonic() - started
-            window = ev.window
-            break
+        if ev.type == X.MapNotify:
+            try:
+                if session.title(ev.window) == title:
+                    mapped = time.monotonic() - started
+                    window = ev.window
+            except Exception:  # a window that went away as soon as it showed
+                pass
     root.change_attributes(event_mask=0)
     session.close(window)
     if app.wait(timeout=10) != 0:
@@ -72,6 +86,12 @@ def main():
     print(f"  Quorvel.exe / minimal: {ratio:.2f}x the time ({verdict} the {TARGET_RATIO}x target)")
 
 
+def interrupt(signum, frame):
+    raise KeyboardInterrupt(f"signal {signum}")
+
+
 if __name__ == "__main__":
+    # Stopped from outside, it still ends Wine and removes the prefix.
+    signal.signal(signal.SIGTERM, interrupt)
     os.chdir(pathlib.Path(__file__).resolve().parent.parent)
     main()

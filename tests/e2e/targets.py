@@ -1,13 +1,15 @@
 """How the end-to-end scenarios start Quorvel and read it back. A target is
 one of the two windows:
 
-  qt    the Qt window (`quorvel`) on Linux; everything read through the X
-        server: fields by select-all and copy, the face by its pixels, the
-        error box as its own X window.
+  qt    the Qt window (`quorvel`) on Linux: fields by select-all and copy,
+        the face by its pixels, the error box as its own X window; what X
+        cannot show (the box's texts, the focus, each control's rectangle)
+        as a screen reader sees it, over AT-SPI (atspi.py), and the faces
+        from the font files it mapped.
   wine  the Win32 window (`Quorvel.exe`) under Wine, in one prefix made for
-        the run; fields and pixels as for qt, and what X cannot show (the
-        box's texts, the focus, each control's rectangle) through
-        quorvel_probe.exe run in the same prefix.
+        the run; fields and pixels as for qt, what X cannot show through
+        quorvel_probe.exe run in the same prefix, the faces from Wine's
+        font trace.
 
 The scenarios are written once against App and Box; a reading a target
 cannot make comes back as None and the scenario skips just that check.
@@ -22,7 +24,6 @@ import re
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 from dataclasses import dataclass
