@@ -237,8 +237,6 @@ class QtApp(App):
 
 
 class WineApp(App):
-    # A Windows EDIT control has no ctrl+a of its own.
-    select_all = ("End", "shift+Home")
     # Wine's clipboard is slow to take a copy for a second or so after a long paste.
     copy_wait = 2.0
 
@@ -349,10 +347,11 @@ class QtTarget:
         if dpi != 96:  # Qt scales a whole window by a factor, as for a screen of that density
             env["QT_SCALE_FACTOR"] = str(dpi // 96)
         with XSession(self.program) as session, contextlib.ExitStack() as stack:
-            accessibility = None
-            if atspi.available():
-                accessibility = stack.enter_context(atspi.AccessibilityBus(session.env))
-                env.update(accessibility.app_env())
+            if not atspi.available():
+                raise RuntimeError("reading the Qt window needs python3-dbus and at-spi2-core "
+                                   "(scripts/install-deps.sh test installs them)")
+            accessibility = stack.enter_context(atspi.AccessibilityBus(session.env))
+            env.update(accessibility.app_env())
             yield QtApp(self, session, session.start(extra_env=env), dpi, accessibility)
 
 

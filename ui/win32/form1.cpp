@@ -198,13 +198,14 @@ void Form1::CreateControls()
                                       reinterpret_cast<HMENU>(id), instance, nullptr);
     }
 
-    for (std::string_view name : design::kInputs) {
-        HWND input = Control(name);
-        SendMessageW(input, EM_SETLIMITTEXT, design::kInputLengthLimit, 0);
-        SetWindowSubclass(input, InputFieldProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
+    for (std::string_view name : design::kInputs)
+        SendMessageW(Control(name), EM_SETLIMITTEXT, design::kInputLengthLimit, 0);
     for (std::string_view name : design::kOutputs)
         SendMessageW(Control(name), EM_SETLIMITTEXT, 0, 0);  // 0: as long as an EDIT can be
+    for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
+        if (design::kControls[i].kind == design::ControlKind::TextField)
+            SetWindowSubclass(controls[i], FieldProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     command1.Attach(Control(design::kConvertButton));
 }
 
@@ -403,15 +404,26 @@ void Form1::HandleCommand(int id, int notification, HWND control)
         MessageBeep(MB_OK);
 }
 
-LRESULT CALLBACK Form1::InputFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self)
+LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
 {
+    constexpr WPARAM kCtrlA = 0x01;  // the character Ctrl+A types
+    auto* form = reinterpret_cast<Form1*>(self);
     switch (message) {
+    case WM_CHAR:
+        // Older EDIT controls, and Wine's, have no Ctrl+A of their own.
+        if (wParam == kCtrlA) {
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            return 0;
+        }
+        break;
     case WM_PASTE:  // Ctrl+V, Shift+Insert and the context menu's Paste all come here
-        reinterpret_cast<Form1*>(self)->Paste(field);
-        return 0;
+        if (form->IsInput(field)) {
+            form->Paste(field);
+            return 0;
+        }
+        break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(field, InputFieldProc, 0);
+        RemoveWindowSubclass(field, FieldProc, 0);
         break;
     }
     return DefSubclassProc(field, message, wParam, lParam);
