@@ -13,6 +13,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
+    python3-dbus at-spi2-core dbus-daemon fontconfig
     desktop-file-utils appstream dpkg-dev file lintian weston
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
     wine wine64 fonts-arphic-uming

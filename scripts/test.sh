@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the debug build's
 # suite (core, window, end to end in Xvfb), the core and the window's tests
-# under AddressSanitizer, LeakSanitizer and UBSan, and the fuzzer for a while.
+# under AddressSanitizer, LeakSanitizer and UBSan, the fuzzer for a while, and
+# Quorvel.exe for 32- and 64-bit Windows: both checked as files, the 64-bit one
+# also run under Wine (core suite and the end-to-end scenarios).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -33,6 +35,8 @@ status=0
 build_and_test dev || status=1
 build_and_test asan -L "core|ui" || status=1
 build_and_test fuzz || status=1
+build_and_test windows-x86 || status=1
+build_and_test windows-x64 || status=1
 echo
 echo "all: $passed passed, $failed failed"
 exit $status
