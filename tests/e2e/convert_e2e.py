@@ -115,6 +115,13 @@ class ConvertEndToEnd(unittest.TestCase):
                 self.assertIsNone(app.find_box(timeout=0.3))
                 self.assertEqual(app.outputs(), ["0", "49.804", "100.000", "100.000"])
 
+            if target().name == "qt":  # X's primary selection; Windows has none
+                with self.subTest("a middle click pastes the selection by the same rule"):
+                    app.type_into(R, "")
+                    app.session.set_clipboard("1\t2\t3\n", selection="primary")
+                    app.session.xdotool("click", "2")  # where type_into left the mouse: over R
+                    self.assertEqual([app.read(name) for name in layout.INPUT_NAMES], ["1", "2", "3"])
+
             with self.subTest("a long paste is not cut"):
                 app.type_into(G, "64")
                 app.type_into(B, "32")

@@ -184,9 +184,10 @@ class XSession:
             self.type_into(window, x, y, text)
         self.click(window, *BUTTON)
 
-    def set_clipboard(self, text):
+    def set_clipboard(self, text, selection="clipboard"):
+        """Puts the text on the clipboard, or on the primary selection that a middle click pastes."""
         # xclip stays behind to serve the selection; it ends quietly with the server.
-        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode(), env=self.env, check=True,
+        subprocess.run(["xclip", "-selection", selection, "-i"], input=text.encode(), env=self.env, check=True,
                        stderr=subprocess.DEVNULL)
 
     def clipboard(self):
