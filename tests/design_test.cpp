@@ -73,16 +73,21 @@ struct PasteRow {
     PastePlan::Kind kind;
     std::string text;                      // IntoField
     std::array<std::string, 3> channels;  // FillChannels
+    std::size_t fieldLength = 0;          // in UTF-16 units
+    std::size_t selectionLength = 0;
 };
 
-void PrintTo(const PasteRow& row, std::ostream* os) { *os << testing::PrintToString(row.pasted); }
+void PrintTo(const PasteRow& row, std::ostream* os)
+{
+    *os << row.name << " (" << row.pasted.size() << " bytes into " << row.fieldLength << " units)";
+}
 
 class PastePlanTest : public testing::TestWithParam<PasteRow> {};
 
 TEST_P(PastePlanTest, DecidesWhatGoesWhere)
 {
     const PasteRow& row = GetParam();
-    const PastePlan plan = PlanPaste(row.pasted);
+    const PastePlan plan = PlanPaste(row.pasted, row.fieldLength, row.selectionLength);
     ASSERT_EQ(plan.kind, row.kind);
     if (row.kind == PastePlan::Kind::IntoField)
         EXPECT_EQ(plan.text, row.text);
@@ -92,6 +97,10 @@ TEST_P(PastePlanTest, DecidesWhatGoesWhere)
 
 constexpr auto kField = PastePlan::Kind::IntoField;
 constexpr auto kRow = PastePlan::Kind::FillChannels;
+constexpr auto kRefuse = PastePlan::Kind::Refuse;
+constexpr std::size_t kLimit = kInputLengthLimit;
+
+std::string Nines(std::size_t count) { return std::string(count, '9'); }
 
 const PasteRow kPasteRows[] = {
     {"PlainText", "128", kField, "128", {}},
@@ -113,6 +122,18 @@ const PasteRow kPasteRows[] = {
     {"RowWithCrLf", "12.5\t0\t255\r\n", kRow, "", {"12.5", "0", "255"}},
     {"RowWithEmptyCell", "1\t\t3", kRow, "", {"1", "", "3"}},
     {"RowCellsKeptAsTyped", " 1e2 \tabc\t\xE3\x80\x80" "3", kRow, "", {" 1e2 ", "abc", "\xE3\x80\x80" "3"}},
+    // How long an input may grow, in UTF-16 units.
+    {"FillsToTheLimit", Nines(kLimit - 10), kField, Nines(kLimit - 10), {}, 10},
+    {"OneOverTheLimit", Nines(kLimit - 9), kRefuse, "", {}, 10},
+    {"SelectionMakesRoom", Nines(5), kField, Nines(5), {}, kLimit, 5},
+    {"LineBreaksIntoAFullField", "\r\n", kField, "", {}, kLimit},
+    {"ChineseIsOneUnitEach", "\xE4\xB8\x80\xE4\xBA\x8C", kField, "\xE4\xB8\x80\xE4\xBA\x8C", {}, kLimit - 2},
+    {"ChineseOneOver", "\xE4\xB8\x80\xE4\xBA\x8C", kRefuse, "", {}, kLimit - 1},
+    {"SurrogatePairFits", "\xF0\x9F\x98\x80", kField, "\xF0\x9F\x98\x80", {}, kLimit - 2},
+    {"SurrogatePairCountsTwice", "\xF0\x9F\x98\x80", kRefuse, "", {}, kLimit - 1},
+    {"RowIntoAFullField", "1\t2\t3", kRow, "", {"1", "2", "3"}, kLimit},
+    {"RowCellAtTheLimit", "1\t2\t" + Nines(kLimit), kRow, "", {"1", "2", Nines(kLimit)}},
+    {"RowCellOverTheLimit", "1\t2\t" + Nines(kLimit + 1), kRefuse, "", {}},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, PastePlanTest, testing::ValuesIn(kPasteRows), RowName<PasteRow>);
 

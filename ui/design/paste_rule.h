@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,19 +10,23 @@ namespace quorvel::design {
 // What a paste into one of the R, G and B inputs puts where.
 struct PastePlan {
     enum class Kind {
-        IntoField,     // `text` goes in at the caret, as any paste does
+        IntoField,     // `text` goes in at the caret, as any paste does; nothing when it is empty
         FillChannels,  // `channels` replace the whole of R, G and B, in that order
+        Refuse,        // the input could not hold the paste whole: nothing changes
     };
     Kind kind = Kind::IntoField;
     std::string text;
     std::array<std::string, 3> channels;
 };
 
-// Decides what a pasted text (UTF-8) does. A single-line field never holds a
-// line break: the line breaks at the ends go, and of several lines only the
-// first non-empty one is kept. One spreadsheet row of exactly three cells
+// Decides what a pasted text (UTF-8) does to an input that holds fieldLength
+// characters with selectionLength of them selected, both in UTF-16 units as
+// both toolkits count a field's text. A single-line field never holds a line
+// break: the line breaks at the ends go, and of several lines only the first
+// non-empty one is kept. One spreadsheet row of exactly three cells
 // ("128\t64\t32", a line break after it allowed) fills R, G and B. Every other
-// character, control characters included, is kept as it is.
-PastePlan PlanPaste(std::string_view pasted);
+// character, control characters included, is kept as it is. A paste that would
+// leave an input longer than kInputLengthLimit is refused whole, never cut.
+PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength = 0, std::size_t selectionLength = 0);
 
 }  // namespace quorvel::design

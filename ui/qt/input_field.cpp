@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMimeData>
 
-#include <algorithm>
 
 using quorvel::design::PastePlan;
 
@@ -22,29 +21,24 @@ InputField::InputField(QWidget* parent)
 
 void InputField::pasteText(const QString& pasted)
 {
-    const PastePlan plan = quorvel::design::PlanPaste(pasted.toStdString());
-    const auto fits = [](qsizetype length) { return length <= quorvel::design::kInputLengthLimit; };
-
-    if (plan.kind == PastePlan::Kind::FillChannels) {
+    const PastePlan plan = quorvel::design::PlanPaste(pasted.toStdString(), static_cast<std::size_t>(text().size()),
+                                                      static_cast<std::size_t>(selectedText().size()));
+    switch (plan.kind) {
+    case PastePlan::Kind::Refuse:
+        QApplication::beep();
+        break;
+    case PastePlan::Kind::FillChannels: {
         QStringList cells;
         for (const std::string& cell : plan.channels)
             cells << QString::fromStdString(cell);
-        if (!std::all_of(cells.cbegin(), cells.cend(), [&](const QString& cell) { return fits(cell.size()); })) {
-            QApplication::beep();
-            return;
-        }
         emit rowPasted(cells);
-        return;
+        break;
     }
-
-    const QString text = QString::fromStdString(plan.text);
-    if (text.isEmpty())
-        return;
-    if (!fits(this->text().size() - selectedText().size() + text.size())) {
-        QApplication::beep();
-        return;
+    case PastePlan::Kind::IntoField:
+        if (!plan.text.empty())
+            insert(QString::fromStdString(plan.text));
+        break;
     }
-    insert(text);
 }
 
 void InputField::keyPressEvent(QKeyEvent* event)

@@ -1,35 +1,28 @@
 #include "field_paste.h"
 
-#include "form1_design.h"
 #include "paste_rule.h"
 #include "wide_text.h"
 
-#include <algorithm>
-
 namespace quorvel::win32 {
-namespace {
-
-bool Fits(std::size_t length) { return length <= static_cast<std::size_t>(design::kInputLengthLimit); }
-
-}  // namespace
 
 FieldPaste PlanFieldPaste(std::wstring_view pasted, std::size_t fieldLength, std::size_t selectionLength)
 {
-    const design::PastePlan plan = design::PlanPaste(ToUtf8(pasted));
+    const design::PastePlan plan = design::PlanPaste(ToUtf8(pasted), fieldLength, selectionLength);
     FieldPaste paste;
-    if (plan.kind == design::PastePlan::Kind::FillChannels) {
+    switch (plan.kind) {
+    case design::PastePlan::Kind::Refuse:
+        paste.action = FieldPaste::Action::Refuse;
+        break;
+    case design::PastePlan::Kind::FillChannels:
+        paste.action = FieldPaste::Action::FillChannels;
         for (std::size_t i = 0; i < plan.channels.size(); ++i)
             paste.channels[i] = ToWide(plan.channels[i]);
-        const bool allFit = std::all_of(paste.channels.begin(), paste.channels.end(),
-                                        [](const std::wstring& cell) { return Fits(cell.size()); });
-        paste.action = allFit ? FieldPaste::Action::FillChannels : FieldPaste::Action::Refuse;
-        return paste;
+        break;
+    case design::PastePlan::Kind::IntoField:
+        paste.text = ToWide(plan.text);
+        paste.action = paste.text.empty() ? FieldPaste::Action::Nothing : FieldPaste::Action::Insert;
+        break;
     }
-    paste.text = ToWide(plan.text);
-    if (paste.text.empty())
-        return paste;
-    paste.action = Fits(fieldLength - selectionLength + paste.text.size()) ? FieldPaste::Action::Insert
-                                                                          : FieldPaste::Action::Refuse;
     return paste;
 }
 
