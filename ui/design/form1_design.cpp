@@ -14,9 +14,9 @@ const ControlDesign& Control(std::string_view name)
     return *found;
 }
 
-std::array<const ControlDesign*, 8> FocusOrder()
+std::array<const ControlDesign*, kFocusableCount> FocusOrder()
 {
-    std::array<const ControlDesign*, 8> order{};
+    std::array<const ControlDesign*, kFocusableCount> order{};
     auto next = order.begin();
     for (const ControlDesign& control : kControls) {
         if (TakesFocus(control.kind))

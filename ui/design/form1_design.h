@@ -4,7 +4,10 @@
 // kind, caption, rectangle and tab index, the client area and the two fonts.
 // The Qt window and the Win32 window both build themselves from this.
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <iterator>
 #include <span>
 #include <string_view>
 
@@ -100,7 +103,10 @@ constexpr bool TakesFocus(ControlKind kind) { return kind != ControlKind::Captio
 // The control of that name; the name must be one of kControls'.
 const ControlDesign& Control(std::string_view name);
 
+inline constexpr std::size_t kFocusableCount = static_cast<std::size_t>(
+    std::count_if(std::begin(kControls), std::end(kControls), [](const ControlDesign& control) { return TakesFocus(control.kind); }));
+
 // The controls that take focus, in tab-index order.
-std::array<const ControlDesign*, 8> FocusOrder();
+std::array<const ControlDesign*, kFocusableCount> FocusOrder();
 
 }  // namespace quorvel::design

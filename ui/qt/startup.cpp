@@ -22,7 +22,7 @@ QtMessageHandler qtHandler = nullptr;
 // What Qt says while it looks for a display, held back until it has found one.
 struct HeldMessage {
     QtMsgType type;
-    QString category;
+    QByteArray category;
     QString text;
 };
 QList<HeldMessage> heldMessages;
@@ -30,7 +30,7 @@ QList<HeldMessage> heldMessages;
 void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type != QtFatalMsg) {
-        heldMessages.append({type, QString::fromLatin1(context.category), message});
+        heldMessages.append({type, QByteArray(context.category), message});
         return;
     }
     if (!message.contains(QLatin1String("no Qt platform plugin could be initialized"))) {
@@ -90,10 +90,8 @@ void ExplainWhenNoDisplay() { qtHandler = qInstallMessageHandler(NoDisplayHandle
 void DisplayFound()
 {
     qInstallMessageHandler(qtHandler);
-    for (const HeldMessage& held : std::exchange(heldMessages, {})) {
-        const QByteArray category = held.category.toLatin1();
-        qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, category.constData()), held.text);
-    }
+    for (const HeldMessage& held : std::exchange(heldMessages, {}))
+        qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
 }
 
 void InstallQtTranslations(QCoreApplication& app)
