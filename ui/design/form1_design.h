@@ -103,8 +103,9 @@ constexpr bool TakesFocus(ControlKind kind) { return kind != ControlKind::Captio
 // The control of that name; the name must be one of kControls'.
 const ControlDesign& Control(std::string_view name);
 
-inline constexpr std::size_t kFocusableCount = static_cast<std::size_t>(
-    std::count_if(std::begin(kControls), std::end(kControls), [](const ControlDesign& control) { return TakesFocus(control.kind); }));
+inline constexpr std::size_t kFocusableCount =
+    static_cast<std::size_t>(std::count_if(std::begin(kControls), std::end(kControls),
+                                           [](const ControlDesign& control) { return TakesFocus(control.kind); }));
 
 // The controls that take focus, in tab-index order.
 std::array<const ControlDesign*, kFocusableCount> FocusOrder();
