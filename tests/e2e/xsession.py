@@ -13,14 +13,6 @@ import time
 from Xlib import X, display
 from Xlib.protocol import event
 
-import layout
-
-# Centres of the window's controls in its client area at 96 dots per inch.
-INPUTS = [layout.centre(name) for name in layout.INPUT_NAMES]     # Text1..Text3: R, G, B
-OUTPUTS = [layout.centre(name) for name in layout.OUTPUT_NAMES]   # Text4..Text7: K, C, M, Y
-BUTTON = layout.centre(layout.BUTTON_NAME)                        # Command1
-FACE = layout.face_point()                                        # on Command1's face, above the caption
-
 
 class XSession:
     def __init__(self, program):
@@ -92,19 +84,6 @@ class XSession:
             return red, green, blue
         return at
 
-    def pixels(self, window):
-        """A function (x, y) -> (r, g, b) over the window's client area, as shown now."""
-        return self.screen_pixels(*self.client_geometry(window))
-
-    def wait_for_pixel(self, window, x, y, expected, timeout=2.0):
-        """The pixel at (x, y) once it shows `expected`, or as it is when the timeout runs out."""
-        deadline = time.monotonic() + timeout
-        while True:
-            pixel = self.pixels(window)(x, y)
-            if pixel == expected or time.monotonic() >= deadline:
-                return pixel
-            time.sleep(0.02)
-
     def screenshot(self, window, path):
         x, y, width, height = self.client_geometry(window)
         subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage", path],
@@ -166,24 +145,6 @@ class XSession:
         """A left click at (x, y) on the screen."""
         self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
 
-    def click(self, window, x, y):
-        """A left click at (x, y) in the window's client area."""
-        left, top, _, _ = self.client_geometry(window)
-        self.click_at(left + x, top + y)
-
-    def type_into(self, window, x, y, text):
-        """Clicks the field at (x, y), selects what it holds and types the text over it."""
-        self.click(window, x, y)
-        self.xdotool("key", "ctrl+a", "BackSpace")
-        if text:
-            self.xdotool("type", "--delay", "5", "--", text)
-
-    def convert(self, window, red, green, blue):
-        """Types the three channels and clicks the button, as a person does."""
-        for (x, y), text in zip(INPUTS, (red, green, blue)):
-            self.type_into(window, x, y, text)
-        self.click(window, *BUTTON)
-
     def set_clipboard(self, text, selection="clipboard"):
         """Puts the text on the clipboard, or on the primary selection that a middle click pastes."""
         # xclip stays behind to serve the selection; it ends quietly with the server.
@@ -208,14 +169,6 @@ class XSession:
                 return "" if copied == marker else copied
             time.sleep(0.05)
 
-    def copy_from(self, window, x, y):
-        """The field's text, selected and copied to the clipboard as a person would."""
-        self.click(window, x, y)
-        return self.copy_focused()
-
-    def resident_kib(self):
-        with open(f"/proc/{self.app.pid}/status") as status:
-            return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
 
 
 def _registry_file(keys):
