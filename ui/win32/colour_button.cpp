@@ -1,6 +1,5 @@
 #include "colour_button.h"
 
-#include <commctrl.h>
 #include <vssym32.h>
 
 #include <string>
@@ -43,7 +42,10 @@ void ColourButton::Attach(HWND attached)
 {
     button = attached;
     theme = OpenThemeData(button, L"BUTTON");
-    SetWindowSubclass(button, Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    // Swapped, like the fields' procedure, rather than hooked with SetWindowSubclass.
+    SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    buttonProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
 }
 
 void ColourButton::SetBackColor(ColourWord colour)
@@ -53,10 +55,9 @@ void ColourButton::SetBackColor(ColourWord colour)
     UpdateWindow(button);
 }
 
-LRESULT CALLBACK ColourButton::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self)
+LRESULT CALLBACK ColourButton::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto& button = *reinterpret_cast<ColourButton*>(self);
+    auto& button = *reinterpret_cast<ColourButton*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
     case WM_MOUSEMOVE:
         if (!button.hot) {
@@ -79,10 +80,9 @@ LRESULT CALLBACK ColourButton::Subclass(HWND window, UINT message, WPARAM wParam
         CloseThemeData(button.theme);
         button.theme = nullptr;
         button.button = nullptr;
-        RemoveWindowSubclass(window, Subclass, 0);
         break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(button.buttonProc, window, message, wParam, lParam);
 }
 
 void ColourButton::DrawPlainFace(HDC dc, const RECT& rect, UINT state, COLORREF& caption) const

@@ -32,11 +32,11 @@ public:
     void Draw(const DRAWITEMSTRUCT& item) const;
 
 private:
-    static LRESULT CALLBACK Subclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
+    static LRESULT CALLBACK Subclass(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
     void DrawPlainFace(HDC dc, const RECT& rect, UINT state, COLORREF& caption) const;
 
     HWND button = nullptr;
+    WNDPROC buttonProc = nullptr;  // the BUTTON class's own, under Subclass
     HTHEME theme = nullptr;
     HFONT font = nullptr;  // not owned
     bool hot = false;

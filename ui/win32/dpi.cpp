@@ -26,6 +26,8 @@ const PerMonitorFunctions& PerMonitor()
     return functions;
 }
 
+}  // namespace
+
 int SystemDpi()
 {
     HDC screen = GetDC(nullptr);
@@ -34,8 +36,6 @@ int SystemDpi()
         ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kDefaultDpi;
 }
-
-}  // namespace
 
 int DpiForWindow(HWND window)
 {

@@ -11,6 +11,8 @@ namespace quorvel::win32 {
 
 inline constexpr int kDefaultDpi = 96;
 
+// The primary monitor's DPI, as it was when the user signed in.
+int SystemDpi();
 int DpiForWindow(HWND window);
 
 // The window rectangle, at the origin, that gives the client area that size.

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "control_classes.h"
 #include "control_ids.h"
 #include "dpi.h"
 #include "field_paste.h"
@@ -78,6 +79,19 @@ LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+Form1::Fonts CreateFonts(int dpi)
+{
+    const LOGFONTW messageFont = MessageFontForDpi(dpi);
+    return {CreateDesignedFont(design::kFieldFont, dpi), CreateDesignedFont(design::kButtonFont, dpi),
+            CreateFontIndirectW(&messageFont)};
+}
+
+void DeleteFonts(const Form1::Fonts& fonts)
+{
+    for (HGDIOBJ font : {fonts.field, fonts.button, fonts.label})
+        DeleteObject(font);
+}
+
 HICON LoadIconFor(HINSTANCE instance, int widthMetric, int heightMetric, int dpi)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
@@ -99,31 +113,35 @@ Form1::Form1(HINSTANCE module)
     const INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&commonControls);
 
+    // Everything is made at once for the DPI the window will most likely get,
+    // the primary monitor's; a window that lands elsewhere is laid out again.
+    dpi = SystemDpi();
+    fonts = CreateFonts(dpi);
+
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconFor(instance, SM_CXICON, SM_CYICON, kDefaultDpi);
-    windowClass.hIconSm = LoadIconFor(instance, SM_CXSMICON, SM_CYSMICON, kDefaultDpi);
+    windowClass.hIcon = LoadIconFor(instance, SM_CXICON, SM_CYICON, dpi);
+    windowClass.hIconSm = LoadIconFor(instance, SM_CXSMICON, SM_CYSMICON, dpi);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kForm1ClassName;
     RegisterClassExW(&windowClass);
 
     const std::wstring caption = ToWide(design::kWindowCaption);
-    // The size waits for the DPI, which is known once the window is on a monitor.
-    CreateWindowExW(kWindowExStyle, kForm1ClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
-                    0, nullptr, nullptr, instance, this);
+    const RECT frame = FrameFor(dpi);
+    CreateWindowExW(kWindowExStyle, kForm1ClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!window)
         return;
-    dpi = DpiForWindow(window);
-    const RECT frame = FrameFor(dpi);
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
     CreateControls();
-    OrderControls();
-    ApplyDpi(dpi);
+    if (const int windowDpi = DpiForWindow(window); windowDpi != dpi) {
+        ApplyDpi(windowDpi);
+        const RECT scaled = FrameFor(dpi);
+        SetWindowPos(window, nullptr, 0, 0, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     NameFieldsForScreenReaders();
     lastFocus = Control(design::FocusOrder().front()->name);
 }
@@ -132,8 +150,7 @@ Form1::~Form1()
 {
     if (window)
         DestroyWindow(window);
-    for (HGDIOBJ font : {fieldFont, buttonFont, labelFont})
-        DeleteObject(font);
+    DeleteFonts(fonts);
     DestroyIcon(bigIcon);
     DestroyIcon(smallIcon);
 }
@@ -167,59 +184,47 @@ bool Form1::HandleDialogKey(MSG& message)
     return IsDialogMessageW(window, &message);
 }
 
+void Form1::CreateControl(const design::ControlDesign& designed)
+{
+    const ControlClass windowClass = ClassFor(designed.role);
+    const int id = ControlId(designed.name);
+    const RECT rect = ToPixels(designed.rect, dpi);
+    HWND control = CreateWindowExW(windowClass.exStyle, windowClass.name, ToWide(designed.caption).c_str(),
+                                   windowClass.style, rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(designed)), FALSE);
+    controls[static_cast<std::size_t>(id - kFirstControlId)] = control;
+}
+
+// Each new child goes under those made before it. Made in tab order, then the
+// labels, the controls stack so that Tab follows the design and every field
+// lies over the label it overlaps.
 void Form1::CreateControls()
 {
-    for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
-        const design::ControlDesign& designed = design::kControls[i];
-        const wchar_t* className = WC_EDITW;
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        switch (designed.role) {
-        case design::Role::Caption:
-            className = WC_STATICW;
-            style |= SS_LEFT | SS_NOPREFIX;
-            break;
-        case design::Role::Input:
-            style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case design::Role::Output:
-            style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case design::Role::Convert:
-            className = WC_BUTTONW;
-            // BS_NOTIFY for BN_SETFOCUS, so the window knows where focus was.
-            style |= WS_TABSTOP | BS_OWNERDRAW | BS_NOTIFY;
-            break;
-        }
-        const auto id = static_cast<INT_PTR>(kFirstControlId) + static_cast<INT_PTR>(i);
-        controls[i] = CreateWindowExW(exStyle, className, ToWide(designed.caption).c_str(), style, 0, 0, 0, 0, window,
-                                      reinterpret_cast<HMENU>(id), instance, nullptr);
+    for (const design::ControlDesign* designed : design::FocusOrder())
+        CreateControl(*designed);
+    for (const design::ControlDesign& designed : design::kControls) {
+        if (!design::TakesFocus(designed.kind))
+            CreateControl(designed);
     }
 
     for (std::string_view name : design::kInputs)
         SendMessageW(Control(name), EM_SETLIMITTEXT, design::kInputLengthLimit, 0);
     for (std::string_view name : design::kOutputs)
         SendMessageW(Control(name), EM_SETLIMITTEXT, 0, 0);  // 0: as long as an EDIT can be
+    // The fields' own procedure is swapped rather than hooked with
+    // SetWindowSubclass, whose lookup on every message is a round trip to the
+    // server under Wine.
     for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
-        if (design::kControls[i].kind == design::ControlKind::TextField)
-            SetWindowSubclass(controls[i], FieldProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (design::kControls[i].kind != design::ControlKind::TextField)
+            continue;
+        SetWindowLongPtrW(controls[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        editProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(controls[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc)));
     }
     command1.Attach(Control(design::kConvertButton));
-}
-
-// Tab follows the stacking order, and each field must lie over the label it
-// overlaps: the focusable controls go on top in tab order, the labels under them.
-void Form1::OrderControls()
-{
-    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    for (const design::ControlDesign* designed : design::FocusOrder())
-        SetWindowPos(Control(designed->name), HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
-    for (const design::ControlDesign& designed : design::kControls) {
-        if (!design::TakesFocus(designed.kind))
-            SetWindowPos(Control(designed.name), HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
-    }
+    command1.SetFont(fonts.button);
 }
 
 // A field has no caption of its own; screen readers would otherwise guess its
@@ -240,31 +245,34 @@ void Form1::NameFieldsForScreenReaders()
     }
 }
 
+HFONT Form1::FontFor(const design::ControlDesign& designed) const
+{
+    switch (designed.role) {
+    case design::Role::Caption:
+        return fonts.label;
+    case design::Role::Convert:
+        return fonts.button;
+    case design::Role::Input:
+    case design::Role::Output:
+        break;
+    }
+    return fonts.field;
+}
+
 void Form1::ApplyDpi(int newDpi)
 {
+    const Fonts previous = fonts;
     dpi = newDpi;
-    HFONT newFieldFont = CreateDesignedFont(design::kFieldFont, dpi);
-    HFONT newButtonFont = CreateDesignedFont(design::kButtonFont, dpi);
-    const LOGFONTW messageFont = MessageFontForDpi(dpi);
-    HFONT newLabelFont = CreateFontIndirectW(&messageFont);
-
+    fonts = CreateFonts(dpi);
     for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
         const design::ControlDesign& designed = design::kControls[i];
         const RECT rect = ToPixels(designed.rect, dpi);
         SetWindowPos(controls[i], nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        HFONT font = designed.role == design::Role::Caption   ? newLabelFont
-                     : designed.role == design::Role::Convert ? newButtonFont
-                                                              : newFieldFont;
-        SendMessageW(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(designed)), TRUE);
     }
-    command1.SetFont(newButtonFont);
-
-    for (HGDIOBJ font : {fieldFont, buttonFont, labelFont})
-        DeleteObject(font);
-    fieldFont = newFieldFont;
-    buttonFont = newButtonFont;
-    labelFont = newLabelFont;
+    command1.SetFont(fonts.button);
+    DeleteFonts(previous);
     LoadIcons();
 }
 
@@ -404,10 +412,10 @@ void Form1::HandleCommand(int id, int notification, HWND control)
         MessageBeep(MB_OK);
 }
 
-LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
 {
     constexpr WPARAM kCtrlA = 0x01;  // the character Ctrl+A types
-    auto* form = reinterpret_cast<Form1*>(self);
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(field, GWLP_USERDATA));
     switch (message) {
     case WM_CHAR:
         // Older EDIT controls, and Wine's, have no Ctrl+A of their own.
@@ -422,11 +430,8 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
             return 0;
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(field, FieldProc, 0);
-        break;
     }
-    return DefSubclassProc(field, message, wParam, lParam);
+    return CallWindowProcW(form->editProc, field, message, wParam, lParam);
 }
 
 void Form1::Paste(HWND field)

@@ -28,6 +28,12 @@ public:
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
+    struct Fonts {
+        HFONT field = nullptr;
+        HFONT button = nullptr;
+        HFONT label = nullptr;
+    };
+
     HWND Window() const { return window; }
     void Show(int showCommand);
 
@@ -36,15 +42,15 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                           DWORD_PTR self);
+    static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void HandleCommand(int id, int notification, HWND control);
     bool HandleDialogKey(MSG& message);
 
+    void CreateControl(const design::ControlDesign& designed);
     void CreateControls();
-    void OrderControls();
     void NameFieldsForScreenReaders();
+    HFONT FontFor(const design::ControlDesign& designed) const;
     void ApplyDpi(int newDpi);
     void LoadIcons();
 
@@ -62,11 +68,10 @@ private:
     HWND window = nullptr;
     std::array<HWND, std::size(design::kControls)> controls{};
     ColourButton command1;
+    WNDPROC editProc = nullptr;  // the EDIT class's own, under FieldProc
     HWND lastFocus = nullptr;  // given back when the window is activated again
     int dpi = 96;
-    HFONT fieldFont = nullptr;
-    HFONT buttonFont = nullptr;
-    HFONT labelFont = nullptr;
+    Fonts fonts;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     IAccPropServices* accessibility = nullptr;
