@@ -3,6 +3,10 @@
 window of the same size built with the same flags (win32_minimal_window.exe),
 in one Xvfb server and one Wine prefix, runs alternating.
 
+A second floor, the same bare window holding Form1's fifteen controls under
+Quorvel.exe's manifest and nothing else (win32_form1_controls.exe), tells what
+the controls themselves cost apart from what Quorvel does with them.
+
 Time is from exec of `wine PROGRAM` to the window's MapNotify, with the Wine
 server already running (a first, cold start of each is left out).
 
@@ -60,7 +64,8 @@ def main():
     build = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "build/windows-x64").resolve()
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 20
     programs = {"Quorvel.exe": (str(build / "app" / "Quorvel.exe"), "Quorvel"),
-                "minimal": (str(build / "bench" / "win32_minimal_window.exe"), "Minimal")}
+                "minimal": (str(build / "bench" / "win32_minimal_window.exe"), "Minimal"),
+                "controls": (str(build / "bench" / "win32_form1_controls.exe"), "Controls")}
     results = {name: [] for name in programs}
     with WinePrefix() as prefix, XSession(None) as session:
         env = dict(prefix.env, LANG="C.UTF-8", LC_ALL="C.UTF-8")
@@ -84,6 +89,8 @@ def main():
     ratio = medians["Quorvel.exe"] / medians["minimal"]
     verdict = "within" if ratio <= TARGET_RATIO else "over"
     print(f"  Quorvel.exe / minimal: {ratio:.2f}x the time ({verdict} the {TARGET_RATIO}x target)")
+    print(f"  controls / minimal:    {medians['controls'] / medians['minimal']:.2f}x (the fifteen controls alone)")
+    print(f"  Quorvel.exe / controls: {medians['Quorvel.exe'] / medians['controls']:.2f}x (what Quorvel adds to them)")
 
 
 def interrupt(signum, frame):
