@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Checks a built Quorvel.exe without running it: what it imports, its
-subsystem, and the resources it carries (version, icon, manifest).
+"""Checks a built Quorvel.exe without running it: its size, what it imports,
+its subsystem, and the resources it carries (version, icon, manifest).
 
     check_windows_exe.py --objdump OBJDUMP --wrestool WRESTOOL --version 1.00.0001 --bits 64 Quorvel.exe
 
 Prints one line per check and exits 1 if any failed."""
 
 import argparse
+import os
 import re
 import struct
 import subprocess
@@ -23,6 +24,8 @@ LOOKED_UP_AT_RUN_TIME = {
     "GetDpiForWindow", "AdjustWindowRectExForDpi", "GetSystemMetricsForDpi",
     "SystemParametersInfoForDpi", "SetThreadDpiAwarenessContext",
 }
+# One self-contained exe of a few hundred KiB, whichever the bitness.
+MAX_BYTES = 400 * 1024
 WINDOWS_GUI = 2
 PE_FORMAT = {32: "pei-i386", 64: "pei-x86-64"}
 
@@ -182,7 +185,13 @@ def check_manifest(exe, _):
     return not problems, "; ".join(problems) or "common controls 6, per-monitor v2, Windows 7 to 11"
 
 
+def check_size(exe, _):
+    size = os.path.getsize(exe.path)
+    return size <= MAX_BYTES, f"{size:,} bytes (at most {MAX_BYTES:,})"
+
+
 CHECKS = [
+    ("is small", check_size),
     ("imports only Windows' own DLLs", check_imports),
     ("starts on Windows 7", check_windows_7_imports),
     ("is a GUI program", check_subsystem),
