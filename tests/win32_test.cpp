@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "wide_text.h"
 
+#include "paste_rows.h"
 #include "row_name.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,6 @@ namespace quorvel::win32 {
 namespace {
 
 namespace design = quorvel::design;
-
-constexpr int kLimit = design::kInputLengthLimit;
 
 // ---- Sizes at a DPI ----------------------------------------------------------
 
@@ -162,62 +161,34 @@ INSTANTIATE_TEST_SUITE_P(Faces, CaptionColourTest,
 
 // ---- Pastes into an input ---------------------------------------------------------
 
-struct PasteRow {
-    const char* name;
-    std::wstring pasted;
-    std::size_t fieldLength;
-    std::size_t selectionLength;
-    FieldPaste::Action action;
-    std::wstring text = {};
-    std::array<std::wstring, 3> channels = {};
-};
-
-void PrintTo(const PasteRow& row, std::ostream* os)
-{
-    *os << row.name << " (" << row.pasted.size() << " units into " << row.fieldLength << ")";
-}
+using design::paste_rows::PasteRow;
 
 class FieldPasteTest : public testing::TestWithParam<PasteRow> {};
 
+// Every row of the paste rule's own table, in UTF-16 as the EDIT holds it: the
+// field's lengths stay in UTF-16 units across the trip through UTF-8.
 TEST_P(FieldPasteTest, FollowsThePasteRule)
 {
     const PasteRow& row = GetParam();
-    const FieldPaste paste = PlanFieldPaste(row.pasted, row.fieldLength, row.selectionLength);
-    EXPECT_EQ(paste.action, row.action);
-    if (row.action == FieldPaste::Action::Insert) {
-        EXPECT_EQ(paste.text, row.text);
-    }
-    if (row.action == FieldPaste::Action::FillChannels) {
-        EXPECT_EQ(paste.channels, row.channels);
+    const FieldPaste paste = PlanFieldPaste(ToWide(row.pasted), row.fieldLength, row.selectionLength);
+    switch (row.kind) {
+    case design::PastePlan::Kind::Refuse:
+        EXPECT_EQ(paste.action, FieldPaste::Action::Refuse);
+        break;
+    case design::PastePlan::Kind::FillChannels:
+        ASSERT_EQ(paste.action, FieldPaste::Action::FillChannels);
+        for (std::size_t i = 0; i < paste.channels.size(); ++i)
+            EXPECT_EQ(paste.channels[i], ToWide(row.channels[i])) << "cell " << i;
+        break;
+    case design::PastePlan::Kind::IntoField:
+        // Nothing left to paste is nothing done, not an empty insert.
+        ASSERT_EQ(paste.action, row.text.empty() ? FieldPaste::Action::Nothing : FieldPaste::Action::Insert);
+        EXPECT_EQ(paste.text, ToWide(row.text));
+        break;
     }
 }
 
-std::wstring Digits(int count) { return std::wstring(static_cast<std::size_t>(count), L'9'); }
-
-constexpr auto kNothing = FieldPaste::Action::Nothing;
-constexpr auto kInsert = FieldPaste::Action::Insert;
-constexpr auto kFill = FieldPaste::Action::FillChannels;
-constexpr auto kRefuse = FieldPaste::Action::Refuse;
-
-INSTANTIATE_TEST_SUITE_P(
-    Rule, FieldPasteTest,
-    testing::Values(PasteRow{"EmptyClipboard", L"", 0, 0, kNothing},
-                    PasteRow{"OnlyLineBreaks", L"\r\n\r\n", 3, 0, kNothing},
-                    PasteRow{"Number", L"128", 0, 0, kInsert, L"128"},
-                    PasteRow{"FirstNonEmptyLine", L"\r\n12.5\r\n34", 0, 0, kInsert, L"12.5"},
-                    PasteRow{"ChineseKeptWhole", L"一二八", 0, 0, kInsert, L"一二八"},
-                    PasteRow{"SpreadsheetRow", L"128\t64\t32\r\n", 1, 0, kFill, {}, {L"128", L"64", L"32"}},
-                    PasteRow{"RowIntoAFullField", L"1\t2\t3", kLimit, 0, kFill, {}, {L"1", L"2", L"3"}},
-                    PasteRow{"FillsToTheLimit", Digits(kLimit - 10), 10, 0, kInsert, Digits(kLimit - 10)},
-                    PasteRow{"OneOverTheLimit", Digits(kLimit - 9), 10, 0, kRefuse},
-                    PasteRow{"SelectionMakesRoom", Digits(5), kLimit, 5, kInsert, Digits(5)},
-                    // U+1F600 is two UTF-16 units, as the EDIT counts it.
-                    PasteRow{"SurrogatePairFits", L"\U0001F600", kLimit - 2, 0, kInsert, L"\U0001F600"},
-                    PasteRow{"SurrogatePairCountsTwice", L"\U0001F600", kLimit - 1, 0, kRefuse},
-                    PasteRow{"RowCellAtTheLimit", L"1\t2\t" + Digits(kLimit), 0, 0, kFill, {},
-                             {L"1", L"2", Digits(kLimit)}},
-                    PasteRow{"RowCellOverTheLimit", L"1\t2\t" + Digits(kLimit + 1), 0, 0, kRefuse}),
-    RowName<PasteRow>);
+INSTANTIATE_TEST_SUITE_P(Rule, FieldPasteTest, testing::ValuesIn(design::paste_rows::kPasteRows), RowName<PasteRow>);
 
 // ---- Enter held down ---------------------------------------------------------------
 
