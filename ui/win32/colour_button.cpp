@@ -1,5 +1,7 @@
 #include "colour_button.h"
 
+#include "wide_text.h"
+
 #include <vssym32.h>
 
 #include <string>
@@ -20,13 +22,6 @@ void DrawDottedRect(HDC dc, const RECT& rect, COLORREF colour)
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousPen);
     DeleteObject(pen);
-}
-
-std::wstring CaptionOf(HWND button)
-{
-    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(button)) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(GetWindowTextW(button, caption.data(), static_cast<int>(caption.size()))));
-    return caption;
 }
 
 }  // namespace
@@ -131,7 +126,7 @@ void ColourButton::Draw(const DRAWITEMSTRUCT& item) const
     const HGDIOBJ previousFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, caption);
-    const std::wstring label = CaptionOf(item.hwndItem);
+    const std::wstring label = WindowText(item.hwndItem);
     DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previousFont);

@@ -39,13 +39,6 @@ const design::ControlDesign* DesignOf(HWND control)
     return &design::kControls[index];
 }
 
-std::wstring TextOf(HWND control)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::string UserDecimalSeparator()
 {
     wchar_t separator[8] = {};
@@ -471,7 +464,7 @@ void Form1::Command1Click()
 {
     std::array<std::string, 3> channels;
     for (std::size_t i = 0; i < channels.size(); ++i)
-        channels[i] = ToUtf8(TextOf(Control(design::kInputs[i])));
+        channels[i] = ToUtf8(WindowText(Control(design::kInputs[i])));
     const ConversionResult result = ConvertColour(channels[0], channels[1], channels[2], UserDecimalSeparator());
     if (result.ok) {
         ShowConversion(result);
