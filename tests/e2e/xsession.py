@@ -226,9 +226,8 @@ class WinePrefix:
                         XDG_CONFIG_HOME=str(home / ".config"), XDG_DATA_HOME=str(home / ".local/share"),
                         XDG_CACHE_HOME=str(home / ".cache"),
                         WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", WINEDEBUG="-all")
-        base = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY", "XDG_", "LC_", "LANG"))}
         # Made without a display: nothing of it may depend on the X server of one scenario.
-        subprocess.run(["wineboot", "-i"], env=dict(base, **self.env), check=True, timeout=180,
+        subprocess.run(["wineboot", "-i"], env=self.offscreen_env(), check=True, timeout=180,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.set_registry({
             r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
@@ -244,11 +243,16 @@ class WinePrefix:
         than last time: give the locale the next program runs in."""
         reg = self.folder / "settings.reg"
         reg.write_bytes(_registry_file(keys))
-        base = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY", "XDG_", "LC_", "LANG"))}
-        subprocess.run(["wine", "regedit", "/S", str(reg)], env=dict(base, **self.env, LANG=locale, LC_ALL=locale),
+        subprocess.run(["wine", "regedit", "/S", str(reg)], env=self.offscreen_env(LANG=locale, LC_ALL=locale),
                        check=True, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.stop_server()
+
+    def offscreen_env(self, **extra):
+        """This process's environment without its display, locale or Wine settings, with the prefix's."""
+        own = ("WINE", "DISPLAY", "XDG_", "LC_", "LANG")
+        base = {k: v for k, v in os.environ.items() if not k.startswith(own)}
+        return dict(base, **self.env, **extra)
 
     def stop_server(self):
         """Ends the prefix's Wine server and every Wine process of the prefix; the prefix stays."""
