@@ -7,6 +7,7 @@ import pathlib
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -151,24 +152,31 @@ class XSession:
         subprocess.run(["xclip", "-selection", selection, "-i"], input=text.encode(), env=self.env, check=True,
                        stderr=subprocess.DEVNULL)
 
-    def clipboard(self):
-        return subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
-                              capture_output=True).stdout.decode()
+    def clipboard(self, timeout=5.0):
+        """The clipboard's text, or None when its owner does not answer within the timeout:
+        Wine, busy with a long text, can leave a request unanswered for good."""
+        try:
+            return subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env, check=True,
+                                  capture_output=True, timeout=timeout).stdout.decode()
+        except subprocess.TimeoutExpired:
+            return None
 
-    def copy_focused(self, select_all=("ctrl+a",), wait=0.5):
+    def copy_focused(self, select_all=("ctrl+a",), wait=0.5, attempts=3):
         """What selecting all and ctrl+c copy from the focused field; empty if nothing
-        reaches the clipboard within `wait` seconds."""
+        reaches the clipboard within `wait` seconds. A copy whose owner stops answering
+        is made again."""
         marker = "<nothing copied>"
-        self.set_clipboard(marker)
-        self.xdotool("key", *select_all, "ctrl+c")
-        # An empty field copies nothing, so the marker stays; give a busy machine a moment first.
-        deadline = time.monotonic() + wait
-        while True:
-            copied = self.clipboard()
-            if copied != marker or time.monotonic() >= deadline:
+        for _ in range(attempts):
+            self.set_clipboard(marker)
+            self.xdotool("key", *select_all, "ctrl+c")
+            # An empty field copies nothing, so the marker stays; give a busy machine a moment first.
+            deadline = time.monotonic() + wait
+            while (copied := self.clipboard()) == marker and time.monotonic() < deadline:
+                time.sleep(0.05)
+            if copied is not None:
                 return "" if copied == marker else copied
-            time.sleep(0.05)
-
+            print("the clipboard's owner did not answer; copying again", file=sys.stderr)
+        raise AssertionError(f"the clipboard's owner did not answer {attempts} times")
 
 
 def _registry_file(keys):
