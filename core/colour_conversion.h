@@ -26,9 +26,9 @@ struct ChannelInfo {
     std::string_view message;
 };
 inline constexpr ChannelInfo kChannels[] = {
-    {Channel::R, "R", "请输入正确的R色值"},
-    {Channel::G, "G", "请输入正确的G色值"},
-    {Channel::B, "B", "请输入正确的B色值"},
+#define CHANNEL(letter, message) {Channel::letter, #letter, message},
+#include "channels.def"
+#undef CHANNEL
 };
 
 // red + 256 * green + 65536 * blue. Each component is clamped to 0..255 first.

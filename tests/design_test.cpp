@@ -1,8 +1,4 @@
 #include "form1_design.h"
-#include "paste_rows.h"
-#include "paste_rule.h"
-
-#include "row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +18,11 @@ TEST(Form1Design, FollowsItsLayoutRules)
     EXPECT_EQ(button.top + button.height, text3.top + text3.height + 225) << "and reaches 225 below Text3";
 
     for (const ControlDesign& label : kControls) {
-        if (label.kind != ControlKind::CaptionLabel)
+        if (label.kind() != ControlKind::CaptionLabel)
             continue;
         const ControlDesign& field = Control(label.names);
         SCOPED_TRACE(std::string(label.name));
-        EXPECT_EQ(field.kind, ControlKind::TextField);
+        EXPECT_EQ(field.kind(), ControlKind::TextField);
         EXPECT_EQ(label.rect.top, field.rect.top + 120);
         EXPECT_EQ(label.rect.left, field.rect.left - 240);
         EXPECT_EQ(label.rect.left + label.rect.width - field.rect.left, 135) << "the label's end lies under its field";
@@ -67,23 +63,6 @@ TEST(Form1Design, PixelsAtTheDesignedAndDoubledDensity)
     EXPECT_EQ(ToPixels(1095, 120), 91) << "91.25 rounds to nearest, as MulDiv does";
     EXPECT_EQ(ToPixels(390, 144), 39);
 }
-
-using paste_rows::PasteRow;
-
-class PastePlanTest : public testing::TestWithParam<PasteRow> {};
-
-TEST_P(PastePlanTest, DecidesWhatGoesWhere)
-{
-    const PasteRow& row = GetParam();
-    const PastePlan plan = PlanPaste(row.pasted, row.fieldLength, row.selectionLength);
-    ASSERT_EQ(plan.kind, row.kind);
-    if (row.kind == PastePlan::Kind::IntoField)
-        EXPECT_EQ(plan.text, row.text);
-    else
-        EXPECT_EQ(plan.channels, row.channels);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, PastePlanTest, testing::ValuesIn(paste_rows::kPasteRows), RowName<PasteRow>);
 
 }  // namespace
 }  // namespace quorvel::design

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace quorvel::design::paste_rows {
 
@@ -68,4 +69,26 @@ inline const PasteRow kPasteRows[] = {
     {"RowCellAtTheLimit", "1\t2\t" + Nines(kLimit), kRow, "", {"1", "2", Nines(kLimit)}},
     {"RowCellOverTheLimit", "1\t2\t" + Nines(kLimit + 1), kRefuse, "", {}},
 };
+// The input the rows are pasted into, and what the controller then does to the
+// window, as FakeForm1View writes it down.
+inline constexpr std::string_view kPastedInto = "Text2";
+
+inline std::vector<std::string> ExpectedCalls(const PasteRow& row)
+{
+    switch (row.kind) {
+    case kRefuse:
+        return {"beep"};
+    case kField:
+        if (row.text.empty())
+            return {};
+        return {std::string(kPastedInto) + " <- " + row.text};
+    case kRow:
+        break;
+    }
+    std::vector<std::string> calls;
+    for (std::size_t i = 0; i < kInputs.size(); ++i)
+        calls.push_back(std::string(kInputs[i]) + " = " + row.channels[i]);
+    return calls;
+}
+
 }  // namespace quorvel::design::paste_rows

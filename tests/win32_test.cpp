@@ -1,14 +1,14 @@
-// The Win32 window's parts that need no window: sizes at a DPI, fonts, the
-// caption colour, pastes, Enter's repeats and the UTF-16 edge. Windows' own
-// MulDiv is the reference for the DPI arithmetic.
+// The Win32 window's parts that need no window: sizes at a DPI, fonts, pastes
+// through the UTF-16 edge, Enter's repeats. Windows' own MulDiv is the
+// reference for the DPI arithmetic.
 #include "colour_button.h"
 #include "control_ids.h"
 #include "dpi.h"
-#include "field_paste.h"
 #include "fonts.h"
 #include "form1.h"
 #include "wide_text.h"
 
+#include "fake_form1_view.h"
 #include "paste_rows.h"
 #include "row_name.h"
 
@@ -57,42 +57,17 @@ TEST(FontHeight, RoundsAsMulDivDoesAtEveryDpi)
     }
 }
 
-struct PlacementRow {
-    const char* name;
-    std::string_view control;
-    int dpi;
-    RECT pixels;
-};
-
-class PlacementTest : public testing::TestWithParam<PlacementRow> {};
-
-TEST_P(PlacementTest, IsTheDesignedRectangle)
-{
-    const PlacementRow& row = GetParam();
-    const RECT rect = ToPixels(design::Control(row.control).rect, row.dpi);
-    EXPECT_EQ(rect.left, row.pixels.left);
-    EXPECT_EQ(rect.top, row.pixels.top);
-    EXPECT_EQ(rect.right, row.pixels.right);
-    EXPECT_EQ(rect.bottom, row.pixels.bottom);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layout, PlacementTest,
-                         testing::Values(PlacementRow{"Text1At96", "Text1", 96, {40, 32, 113, 58}},
-                                         PlacementRow{"Command1At96", "Command1", 96, {136, 32, 185, 153}},
-                                         PlacementRow{"Label1At96", "Label1", 96, {24, 40, 49, 57}},
-                                         PlacementRow{"Text4At96", "Text4", 96, {224, 24, 297, 50}},
-                                         PlacementRow{"Text7At96", "Text7", 96, {224, 144, 297, 170}},
-                                         PlacementRow{"Text1At192", "Text1", 192, {80, 64, 226, 116}},
-                                         PlacementRow{"Command1At192", "Command1", 192, {272, 64, 370, 306}}),
-                         RowName<PlacementRow>);
-
+// Every control at every DPI from 96 to 384, against Windows' own MulDiv.
 TEST(Placement, EdgesRoundAsMulDivDoesAtEveryDpi)
 {
     for (int dpi = 96; dpi <= 384; dpi += 8) {
         for (const design::ControlDesign& control : design::kControls) {
             const RECT rect = ToPixels(control.rect, dpi);
-            EXPECT_EQ(rect.left, MulDiv(control.rect.left, dpi, 1440)) << control.name << " at " << dpi;
-            EXPECT_EQ(rect.right - rect.left, MulDiv(control.rect.width, dpi, 1440)) << control.name << " at " << dpi;
+            const design::Twips& twips = control.rect;
+            EXPECT_EQ(rect.left, MulDiv(twips.left, dpi, 1440)) << control.name << " at " << dpi;
+            EXPECT_EQ(rect.top, MulDiv(twips.top, dpi, 1440)) << control.name << " at " << dpi;
+            EXPECT_EQ(rect.right - rect.left, MulDiv(twips.width, dpi, 1440)) << control.name << " at " << dpi;
+            EXPECT_EQ(rect.bottom - rect.top, MulDiv(twips.height, dpi, 1440)) << control.name << " at " << dpi;
         }
     }
 }
@@ -129,63 +104,23 @@ INSTANTIATE_TEST_SUITE_P(
                     LogFontRow{"ButtonAt192", &design::kButtonFont, 192, -58, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"}),
     RowName<LogFontRow>);
 
-// ---- The caption on a coloured face -------------------------------------------
-
-struct CaptionRow {
-    const char* name;
-    ColourWord face;  // red in the low byte
-    COLORREF caption;
-};
-
-class CaptionColourTest : public testing::TestWithParam<CaptionRow> {};
-
-TEST_P(CaptionColourTest, StaysLegible)
-{
-    const CaptionRow& row = GetParam();
-    EXPECT_EQ(CaptionColourOn(row.face), row.caption);
-}
-
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-INSTANTIATE_TEST_SUITE_P(Faces, CaptionColourTest,
-                         testing::Values(CaptionRow{"White", 0xFFFFFF, kBlack}, CaptionRow{"Black", 0x000000, kWhite},
-                                         CaptionRow{"GreyJustAboveHalf", 0x808080, kBlack},
-                                         CaptionRow{"GreyJustBelowHalf", 0x7F7F7F, kWhite},
-                                         CaptionRow{"PureGreen", 0x00FF00, kBlack},
-                                         CaptionRow{"PureRed", 0x0000FF, kWhite},
-                                         // Red weighs more than blue: swapped bytes would give white.
-                                         CaptionRow{"OrangeNotAzure", 0x006EFF, kBlack},
-                                         CaptionRow{"Brown", 0x204080, kWhite}),
-                         RowName<CaptionRow>);
-
 // ---- Pastes into an input ---------------------------------------------------------
 
 using design::paste_rows::PasteRow;
 
 class FieldPasteTest : public testing::TestWithParam<PasteRow> {};
 
-// Every row of the paste rule's own table, in UTF-16 as the EDIT holds it: the
-// field's lengths stay in UTF-16 units across the trip through UTF-8.
+// Every row of the paste rule's own table, from a UTF-16 clipboard as the
+// window reads it: what reaches the controller, and so the fields, is the same
+// as from UTF-8, and the field's lengths stay in UTF-16 units.
 TEST_P(FieldPasteTest, FollowsThePasteRule)
 {
     const PasteRow& row = GetParam();
-    const FieldPaste paste = PlanFieldPaste(ToWide(row.pasted), row.fieldLength, row.selectionLength);
-    switch (row.kind) {
-    case design::PastePlan::Kind::Refuse:
-        EXPECT_EQ(paste.action, FieldPaste::Action::Refuse);
-        break;
-    case design::PastePlan::Kind::FillChannels:
-        ASSERT_EQ(paste.action, FieldPaste::Action::FillChannels);
-        for (std::size_t i = 0; i < paste.channels.size(); ++i)
-            EXPECT_EQ(paste.channels[i], ToWide(row.channels[i])) << "cell " << i;
-        break;
-    case design::PastePlan::Kind::IntoField:
-        // Nothing left to paste is nothing done, not an empty insert.
-        ASSERT_EQ(paste.action, row.text.empty() ? FieldPaste::Action::Nothing : FieldPaste::Action::Insert);
-        EXPECT_EQ(paste.text, ToWide(row.text));
-        break;
-    }
+    design::FakeForm1View view;
+    view.fields[std::string(design::paste_rows::kPastedInto)] = ToUtf8(std::wstring(row.fieldLength, L'9'));
+    view.selectionLength = row.selectionLength;
+    design::Form1Controller(view).Paste(design::paste_rows::kPastedInto, ToUtf8(ToWide(row.pasted)));
+    EXPECT_EQ(view.calls, design::paste_rows::ExpectedCalls(row));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rule, FieldPasteTest, testing::ValuesIn(design::paste_rows::kPasteRows), RowName<PasteRow>);

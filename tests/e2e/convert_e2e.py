@@ -10,7 +10,6 @@ R, G, B = layout.INPUT_NAMES
 BUTTON = layout.BUTTON_NAME
 EMPTY = ["", "", "", ""]
 CONVERTED = ["0", "49.804", "74.902", "87.451"]   # 128, 64, 32
-MESSAGES = {channel: f"请输入正确的{channel}色值" for channel in "RGB"}
 OK_BUTTON = {"C": "OK", "zh_CN": "确定"}
 
 
@@ -18,10 +17,10 @@ class ConvertEndToEnd(unittest.TestCase):
     def expect_box_and_dismiss(self, app, channel, language="C"):
         """The box names the channel, has only its OK button, no icon, and holds the window until dismissed."""
         window = app.find_box()
-        self.assertIsNotNone(window, "the 错误 box comes up as its own window")
+        self.assertIsNotNone(window, f"the {layout.ERROR_TITLE} box comes up as its own window")
         box = app.box(window)
-        self.assertEqual(box.title, "错误")
-        expected = dict(text=MESSAGES[channel], buttons=[OK_BUTTON[language]], icon=False,
+        self.assertEqual(box.title, layout.ERROR_TITLE)
+        expected = dict(text=layout.MESSAGES[channel], buttons=[OK_BUTTON[language]], icon=False,
                         owned_by_window=True, window_disabled=True)
         for reading, value in expected.items():
             if getattr(box, reading) is not None:

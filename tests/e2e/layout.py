@@ -1,51 +1,89 @@
-"""The window's designed layout, read from ui/design/form1_design.h so that the
-tests place their clicks where both windows put their controls."""
+"""The window's design and texts, read from the same data files the C++ builds
+from (ui/design/form1.def and core/channels.def, whose format is documented at
+their tops), so that the tests place their clicks where both windows put their
+controls and expect the texts both windows show."""
 import pathlib
-import re
 from typing import NamedTuple
 
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
-DESIGN = SOURCE / "ui" / "design" / "form1_design.h"
 TWIPS_PER_INCH = 1440
 
-# The Win32 window numbers its controls in the designed order from this ID.
-FIRST_CONTROL_ID = int(re.search(r"kFirstControlId = (\d+);",
-                                 (SOURCE / "ui" / "win32" / "control_ids.h").read_text())[1])
+
+def read_calls(path):
+    """[(name, [arguments])] of a data file: one call a line; an argument is a
+    bare word, a whole number (as int) or a "text" (as str, quotes dropped)."""
+    calls = []
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        line = line.strip()
+        if not line or line.startswith("//"):
+            continue
+        name, opening, rest = line.partition("(")
+        if not opening or not rest.endswith(")"):
+            raise ValueError(f"{path}:{number}: not a call: {line}")
+        arguments, word, quoted = [], "", False
+        for character in rest[:-1] + ",":
+            if character == '"':
+                quoted = not quoted
+                word += character
+            elif character == "," and not quoted:
+                word = word.strip()
+                arguments.append(word[1:-1] if word.startswith('"') else int(word) if word.isdigit() else word)
+                word = ""
+            else:
+                word += character
+        calls.append((name, arguments))
+    return calls
 
 
 class Font(NamedTuple):
     face: str
     hundredths_of_point: int
     weight: int
+    fallbacks: tuple
 
 
 class Control(NamedTuple):
     name: str
-    kind: str      # CaptionLabel, TextField or PushButton
     role: str      # Caption, Input, Output or Convert
     caption: str
     twips: tuple   # left, top, width, height
     control_id: int
-    names: str     # a label's field, which it names for screen readers
+    names: str     # a label's field, which it names for screen readers; "" for the others
+
+    @property
+    def takes_focus(self):
+        return self.role != "Caption"
 
 
 def _read_design():
-    text = DESIGN.read_text(encoding="utf-8")
-    rows = re.findall(r'\{"(\w+)", ControlKind::(\w+), Role::(\w+), "([^"]*)", '
-                      r'\{(\d+), (\d+), (\d+), (\d+)\}, \d+(?:, "(\w*)")?\}', text)
-    controls = [Control(name, kind, role, caption, tuple(map(int, rect)), FIRST_CONTROL_ID + index, names)
-                for index, (name, kind, role, caption, *rect, names) in enumerate(rows)]
-    client = re.search(r"kClientArea\{(\d+), (\d+), (\d+), (\d+)\}", text)
-    if len(controls) != 15 or not client:
-        raise RuntimeError(f"cannot read the layout from {DESIGN}")
-    kaiti = re.search(r"kKaiTiFallbacks\[\] = \{([^}]*)\}", text)
-    fonts = {name: Font(face, int(size), int(weight)) for name, face, size, weight
-             in re.findall(r'k(\w+)Font\{"([^"]+)", (\d+), (\d+)', text)}
-    return (controls, tuple(map(int, client.groups()))[2:], fonts["Field"], fonts["Button"],
-            re.findall(r'"([^"]+)"', kaiti[1]))
+    texts, fonts, controls = {}, {}, []
+    first_id = client = None
+    for name, arguments in read_calls(SOURCE / "ui" / "design" / "form1.def"):
+        if name == "FORM1_TEXT":
+            texts[arguments[0]] = arguments[1]
+        elif name == "FORM1_CLIENT_AREA":
+            client = tuple(arguments)
+        elif name == "FORM1_FIRST_CONTROL_ID":
+            first_id = arguments[0]
+        elif name == "FORM1_CONTROL":
+            control_name, role, caption, *rect, _tab_index, names = arguments
+            controls.append(Control(control_name, role, caption, tuple(rect), first_id + len(controls),
+                                    "" if names == "-" else names))
+        elif name == "FORM1_FONT":
+            use, face, size, weight, _character_set, *fallbacks = arguments
+            fonts[use] = Font(face, size, weight, tuple(fallbacks))
+        else:
+            raise ValueError(f"form1.def: unknown call {name}")
+    return texts, client, controls, fonts
 
 
-CONTROLS, CLIENT_TWIPS, FIELD_FONT, BUTTON_FONT, KAITI_NAMES = _read_design()
+TEXTS, CLIENT_TWIPS, CONTROLS, FONTS = _read_design()
+WINDOW_TITLE = TEXTS["kWindowCaption"]
+ERROR_TITLE = TEXTS["kErrorTitle"]
+FIELD_FONT, BUTTON_FONT = FONTS["Field"], FONTS["Button"]
+# The message that names each channel, R, G and B, when its text is not acceptable.
+MESSAGES = {letter: message for _, (letter, message) in read_calls(SOURCE / "core" / "channels.def")}
+
 BY_NAME = {control.name: control for control in CONTROLS}
 INPUT_NAMES = [c.name for c in CONTROLS if c.role == "Input"]     # R, G, B
 OUTPUT_NAMES = [c.name for c in CONTROLS if c.role == "Output"]   # K, C, M, Y
@@ -53,7 +91,7 @@ BUTTON_NAME = next(c.name for c in CONTROLS if c.role == "Convert")
 BY_ID = {control.control_id: control for control in CONTROLS}
 # What a screen reader calls each field and the button: the label that names it, or its caption.
 BY_ACCESSIBLE_NAME = {**{c.caption: BY_NAME[c.names] for c in CONTROLS if c.names},
-                      **{c.caption: c for c in CONTROLS if c.kind == "PushButton"}}
+                      **{c.caption: c for c in CONTROLS if c.role == "Convert"}}
 
 
 def to_pixels(twips, dpi):

@@ -32,8 +32,6 @@ import atspi
 import layout
 from xsession import WinePrefix, XSession
 
-WINDOW_TITLE = "Quorvel"
-ERROR_TITLE = "错误"
 LANGUAGES = {"C": "C.UTF-8", "zh_CN": "zh_CN.UTF-8"}
 
 
@@ -61,7 +59,7 @@ class App:
         self.session = session
         self.process = process
         self.dpi = dpi
-        self.window = session.find_window(WINDOW_TITLE, timeout=60)
+        self.window = session.find_window(layout.WINDOW_TITLE, timeout=60)
         self._client = None
 
     # Where things are.
@@ -133,10 +131,10 @@ class App:
         return [self.read(name) for name in layout.OUTPUT_NAMES]
 
     def find_box(self, timeout=5.0):
-        return self.session.find_titled(ERROR_TITLE, timeout)
+        return self.session.find_titled(layout.ERROR_TITLE, timeout)
 
     def boxes(self):
-        return self.session.titled(ERROR_TITLE)
+        return self.session.titled(layout.ERROR_TITLE)
 
     def box(self, window):
         return Box(title=self.session.title(window))
@@ -192,7 +190,7 @@ class QtApp(App):
 
     def main_window(self):
         application = self.application()
-        return application and next(node for node in application.children if node.name == WINDOW_TITLE)
+        return application and next(node for node in application.children if node.name == layout.WINDOW_TITLE)
 
     def controls(self):
         window = self.main_window()
@@ -201,7 +199,7 @@ class QtApp(App):
         found = {}
         for node in window.children:
             if node.role == "label":
-                control = next((c for c in layout.CONTROLS if c.kind == "CaptionLabel" and c.caption == node.name), None)
+                control = next((c for c in layout.CONTROLS if c.role == "Caption" and c.caption == node.name), None)
             else:
                 control = layout.BY_ACCESSIBLE_NAME.get(node.name)
             found[control.name if control else f"{node.role} {node.name!r}"] = dict(
@@ -289,7 +287,7 @@ class WineApp(App):
     def faces(self, timeout=10.0):
         """The faces Wine chose for the button's and the fields' designed fonts, at
         their designed sizes and weights, as its font trace tells (font_trace=True)."""
-        kai_names = {layout.BUTTON_FONT.face, *layout.KAITI_NAMES}
+        kai_names = {layout.BUTTON_FONT.face, *layout.BUTTON_FONT.fallbacks}
         button_size = (layout.font_height(layout.BUTTON_FONT, self.dpi), layout.BUTTON_FONT.weight)
         field_request = (layout.FIELD_FONT.face, layout.font_height(layout.FIELD_FONT, self.dpi),
                          layout.FIELD_FONT.weight)

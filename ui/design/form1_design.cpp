@@ -19,7 +19,7 @@ std::array<const ControlDesign*, kFocusableCount> FocusOrder()
     std::array<const ControlDesign*, kFocusableCount> order{};
     auto next = order.begin();
     for (const ControlDesign& control : kControls) {
-        if (TakesFocus(control.kind))
+        if (TakesFocus(control))
             *next++ = &control;
     }
     std::sort(order.begin(), order.end(),

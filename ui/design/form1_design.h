@@ -1,17 +1,23 @@
 #pragma once
 
 // Form1 as it was designed, with no toolkit in sight: every control's name,
-// kind, caption, rectangle and tab index, the client area and the two fonts.
-// The Qt window and the Win32 window both build themselves from this.
+// role, caption, rectangle and tab index, the client area, the two fonts and
+// the window's texts, all read from form1.def. The Qt window and the Win32
+// window both build themselves from this.
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <iterator>
 #include <span>
 #include <string_view>
 
 namespace quorvel::design {
+
+// Marks a branch the program can never take; taken all the same, it ends the
+// program rather than go on with a made-up value.
+[[noreturn]] inline void Unreachable(const char* /*why*/) { std::abort(); }
 
 // Lengths are in twips, 1/1440 inch, as the window was laid out.
 struct Twips {
@@ -21,44 +27,69 @@ struct Twips {
     int height;
 };
 
-enum class ControlKind { CaptionLabel, TextField, PushButton };
-
 // What a control is for: a label, one of the R/G/B inputs, one of the K/C/M/Y
 // outputs, or the convert button.
 enum class Role { Caption, Input, Output, Convert };
 
+enum class ControlKind { CaptionLabel, TextField, PushButton };
+
+constexpr ControlKind KindOf(Role role)
+{
+    switch (role) {
+    case Role::Caption:
+        return ControlKind::CaptionLabel;
+    case Role::Input:
+    case Role::Output:
+        return ControlKind::TextField;
+    case Role::Convert:
+        return ControlKind::PushButton;
+    }
+    Unreachable("a role with no kind");
+}
+
 struct ControlDesign {
     std::string_view name;
-    ControlKind kind;
     Role role;
     std::string_view caption;  // UTF-8; empty for text fields
     Twips rect;                // from the client area's top-left corner
     int tabIndex;
-    std::string_view names = {};  // a label's field, which it names for screen readers
+    std::string_view names;    // a label's field, which it names for screen readers; empty for the others
+
+    constexpr ControlKind kind() const { return KindOf(role); }
 };
 
-inline constexpr std::string_view kFormName = "Form1";
-inline constexpr std::string_view kWindowCaption = "Quorvel";
-inline constexpr std::string_view kErrorTitle = "错误";
-inline constexpr Twips kClientArea{0, 0, 4680, 3090};
+namespace detail {
+// The data file writes "no field" as `-`.
+constexpr std::string_view FieldNamed(std::string_view name) { return name == "-" ? std::string_view{} : name; }
+}  // namespace detail
+
+// Each inclusion of form1.def defines the calls it reads and leaves the others empty.
+#define FORM1_TEXT(name, text) inline constexpr std::string_view name = text;
+#define FORM1_CLIENT_AREA(width, height) inline constexpr Twips kClientArea{0, 0, width, height};
+#define FORM1_FIRST_CONTROL_ID(id) inline constexpr int kFirstControlId = id;
+#define FORM1_CONTROL(...)
+#define FORM1_FONT(...)
+#include "form1.def"
+#undef FORM1_TEXT
+#undef FORM1_CLIENT_AREA
+#undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_CONTROL
+#undef FORM1_FONT
 
 // In the order the controls were placed, which is also their order of creation.
 inline constexpr ControlDesign kControls[] = {
-    {"Label1", ControlKind::CaptionLabel, Role::Caption, "R=", {360, 600, 375, 255}, 0, "Text1"},
-    {"Label2", ControlKind::CaptionLabel, Role::Caption, "G=", {360, 1200, 375, 255}, 1, "Text2"},
-    {"Label3", ControlKind::CaptionLabel, Role::Caption, "B=", {360, 1800, 375, 255}, 2, "Text3"},
-    {"Text1", ControlKind::TextField, Role::Input, "", {600, 480, 1095, 390}, 3},
-    {"Text2", ControlKind::TextField, Role::Input, "", {600, 1080, 1095, 390}, 4},
-    {"Text3", ControlKind::TextField, Role::Input, "", {600, 1680, 1095, 390}, 5},
-    {"Command1", ControlKind::PushButton, Role::Convert, "转", {2040, 480, 735, 1815}, 6},
-    {"Label4", ControlKind::CaptionLabel, Role::Caption, "K=", {3120, 480, 375, 255}, 7, "Text4"},
-    {"Label5", ControlKind::CaptionLabel, Role::Caption, "C=", {3120, 1080, 375, 255}, 8, "Text5"},
-    {"Label6", ControlKind::CaptionLabel, Role::Caption, "M=", {3120, 1680, 375, 255}, 9, "Text6"},
-    {"Label7", ControlKind::CaptionLabel, Role::Caption, "Y=", {3120, 2280, 375, 255}, 10, "Text7"},
-    {"Text4", ControlKind::TextField, Role::Output, "", {3360, 360, 1095, 390}, 11},
-    {"Text5", ControlKind::TextField, Role::Output, "", {3360, 960, 1095, 390}, 12},
-    {"Text6", ControlKind::TextField, Role::Output, "", {3360, 1560, 1095, 390}, 13},
-    {"Text7", ControlKind::TextField, Role::Output, "", {3360, 2160, 1095, 390}, 14},
+#define FORM1_TEXT(...)
+#define FORM1_CLIENT_AREA(...)
+#define FORM1_FIRST_CONTROL_ID(...)
+#define FORM1_CONTROL(name, role, caption, left, top, width, height, tabIndex, names) \
+    {#name, Role::role, caption, {left, top, width, height}, tabIndex, detail::FieldNamed(#names)},
+#define FORM1_FONT(...)
+#include "form1.def"
+#undef FORM1_TEXT
+#undef FORM1_CLIENT_AREA
+#undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_CONTROL
+#undef FORM1_FONT
 };
 
 // The inputs in channel order (R, G, B) and the outputs in K, C, M, Y order.
@@ -79,18 +110,28 @@ struct FontDesign {
     std::span<const std::string_view> fallbacks;
 };
 
-inline constexpr std::string_view kSerifFallbacks[] = {"Liberation Serif", "Tinos", "Times"};
-inline constexpr std::string_view kKaiTiFallbacks[] = {"KaiTi_GB2312", "KaiTi",    "楷体",
-                                                      "AR PL UKai CN", "STKaiti", "Kaiti SC"};
-
-// All seven text fields.
-inline constexpr FontDesign kFieldFont{"Times New Roman", 1050, 400, CharacterSet::Western, kSerifFallbacks};
-// Command1. The labels and the window use the platform's default font.
-inline constexpr FontDesign kButtonFont{"楷体_GB2312", 2175, 700, CharacterSet::GB2312, kKaiTiFallbacks};
+// kFieldFont for all seven text fields, kButtonFont for Command1; the labels
+// and the window use the platform's default font.
+#define FORM1_TEXT(...)
+#define FORM1_CLIENT_AREA(...)
+#define FORM1_FIRST_CONTROL_ID(...)
+#define FORM1_CONTROL(...)
+#define FORM1_FONT(use, face, hundredths, weight, characterSet, ...)             \
+    inline constexpr std::string_view k##use##Fallbacks[] = {__VA_ARGS__};        \
+    inline constexpr FontDesign k##use##Font{face, hundredths, weight, CharacterSet::characterSet, k##use##Fallbacks};
+#include "form1.def"
+#undef FORM1_TEXT
+#undef FORM1_CLIENT_AREA
+#undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_CONTROL
+#undef FORM1_FONT
 
 // The longest text an input takes: a paste that would make it longer is refused
 // whole rather than cut into a different number.
 inline constexpr int kInputLengthLimit = 1 << 20;
+
+// How far inside the button's edge its focus rectangle is drawn, in pixels.
+inline constexpr int kFocusInset = 4;
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -98,14 +139,14 @@ inline constexpr int kTwipsPerInch = 1440;
 constexpr int ToPixels(int twips, int dpi) { return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch; }
 
 // Labels show text only; everything else can be tabbed to.
-constexpr bool TakesFocus(ControlKind kind) { return kind != ControlKind::CaptionLabel; }
+constexpr bool TakesFocus(const ControlDesign& control) { return control.role != Role::Caption; }
 
 // The control of that name; the name must be one of kControls'.
 const ControlDesign& Control(std::string_view name);
 
 inline constexpr std::size_t kFocusableCount =
     static_cast<std::size_t>(std::count_if(std::begin(kControls), std::end(kControls),
-                                           [](const ControlDesign& control) { return TakesFocus(control.kind); }));
+                                           [](const ControlDesign& control) { return TakesFocus(control); }));
 
 // The controls that take focus, in tab-index order.
 std::array<const ControlDesign*, kFocusableCount> FocusOrder();

@@ -17,22 +17,20 @@ std::string_view TrimLineBreaks(std::string_view text)
     return text.substr(first, text.find_last_not_of(kLineBreaks) - first + 1);
 }
 
-// UTF-8 to UTF-16 length: one unit per character, two for those past U+FFFF
-// (the ones UTF-8 writes in four bytes).
+bool Fits(std::size_t units) { return units <= static_cast<std::size_t>(kInputLengthLimit); }
+
+}  // namespace
+
 std::size_t Utf16Length(std::string_view utf8)
 {
     std::size_t units = 0;
     for (const char byte : utf8) {
         const auto value = static_cast<unsigned char>(byte);
-        if ((value & 0xC0) != 0x80)
+        if ((value & 0xC0) != 0x80)  // not a continuation byte; four-byte ones start at 0xF0
             units += value >= 0xF0 ? 2 : 1;
     }
     return units;
 }
-
-bool Fits(std::size_t units) { return units <= static_cast<std::size_t>(kInputLengthLimit); }
-
-}  // namespace
 
 PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength, std::size_t selectionLength)
 {

@@ -29,4 +29,8 @@ struct PastePlan {
 // leave an input longer than kInputLengthLimit is refused whole, never cut.
 PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength = 0, std::size_t selectionLength = 0);
 
+// How many UTF-16 units the UTF-8 text takes: one a character, two for those
+// past U+FFFF.
+std::size_t Utf16Length(std::string_view utf8);
+
 }  // namespace quorvel::design

@@ -1,44 +1,33 @@
 #include "colour_button.h"
 
-#include <QKeyEvent>
+#include "form1_controller.h"
+#include "form1_design.h"
+
 #include <QPen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-void ColourButton::setBackColor(const QColor& colour)
+namespace {
+
+QColor ToQColor(quorvel::ColourWord colour)
+{
+    return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+                  static_cast<int>((colour >> 16) & 0xFFu));
+}
+
+}  // namespace
+
+QColor ColourButton::backColor() const { return back ? ToQColor(*back) : QColor(); }
+
+void ColourButton::setBackColor(quorvel::ColourWord colour)
 {
     back = colour;
     update();
 }
 
-void ColourButton::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!enter || event->modifiers() & ~Qt::KeypadModifier) {
-        QPushButton::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (!event->isAutoRepeat())  // once per press, however long the key is held
-        click();
-}
-
-namespace {
-
-constexpr int kFocusInset = 4;
-
-// Black on light faces, white on dark ones, so the caption stays legible.
-QColor CaptionColourOn(const QColor& face)
-{
-    const double luminance = 0.299 * face.redF() + 0.587 * face.greenF() + 0.114 * face.blueF();
-    return luminance > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
-}
-
-}  // namespace
-
 void ColourButton::paintEvent(QPaintEvent* event)
 {
-    if (!back.isValid()) {
+    if (!back) {
         QPushButton::paintEvent(event);
         return;
     }
@@ -47,7 +36,7 @@ void ColourButton::paintEvent(QPaintEvent* event)
     QStyleOptionButton option;
     initStyleOption(&option);
     const bool focused = option.state & QStyle::State_HasFocus;
-    const QColor caption = CaptionColourOn(back);
+    const QColor caption = ToQColor(quorvel::design::CaptionColourOn(*back));
     // Styles tint the whole face of a focused or hovered button; the face here
     // keeps its exact colour, and focus is shown by a focus rectangle instead.
     option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
@@ -56,7 +45,7 @@ void ColourButton::paintEvent(QPaintEvent* event)
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
-    painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), back);
+    painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), ToQColor(*back));
     option.palette.setColor(QPalette::ButtonText, caption);
     painter.drawControl(QStyle::CE_PushButtonLabel, option);
 
@@ -65,6 +54,6 @@ void ColourButton::paintEvent(QPaintEvent* event)
         // rather than tinting it as some styles' focus frames do.
         painter.setPen(QPen(caption, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1));
+        painter.drawRect(rect().adjusted(quorvel::design::kFocusInset, quorvel::design::kFocusInset, -quorvel::design::kFocusInset - 1, -quorvel::design::kFocusInset - 1));
     }
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "colour_conversion.h"
+
 #include <QColor>
 #include <QPushButton>
+
+#include <optional>
 
 // A push button whose face can be painted in one exact colour, like a
 // graphical-style button with a BackColor. Until a colour is set it is drawn
@@ -12,14 +16,13 @@ class ColourButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
 
-    QColor backColor() const { return back; }
-    void setBackColor(const QColor& colour);
+    // Invalid until the first colour is set.
+    QColor backColor() const;
+    void setBackColor(quorvel::ColourWord colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    // Return and Enter press the focused button, as on Windows.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QColor back;  // invalid until the first colour is set
+    std::optional<quorvel::ColourWord> back;
 };

@@ -4,8 +4,10 @@
 #include "form1_design.h"
 #include "input_field.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QGlyphRun>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,6 +25,8 @@ namespace {
 constexpr int kDesignDpi = 96;
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
 QRect ToPixels(const design::Twips& twips)
 {
@@ -70,17 +74,18 @@ Form1::Form1(QWidget* parent)
     createControls();
     orderFocus();
 
-    connect(Command1, &QPushButton::clicked, this, &Form1::command1Clicked);
-    for (InputField* input : {Text1, Text2, Text3}) {
-        connect(input, &QLineEdit::returnPressed, Command1, &QPushButton::click);
-        connect(input, &InputField::rowPasted, this, &Form1::fillChannels);
+    connect(Command1, &QPushButton::clicked, this, [this] { controller.Command1Click(); });
+    for (std::string_view name : design::kInputs) {
+        connect(control<InputField>(name), &InputField::pasted, this,
+                [this, name](const QString& text) { controller.Paste(name, ToUtf8(text)); });
     }
 }
 
+// The control of a name from the design; any other name ends the program.
 template <typename Control>
 Control* Form1::control(std::string_view name) const
 {
-    return findChild<Control*>(FromUtf8(name), Qt::FindDirectChildrenOnly);
+    return findChild<Control*>(FromUtf8(design::Control(name).name), Qt::FindDirectChildrenOnly);
 }
 
 // In the designed order, so that each field is drawn over its label.
@@ -96,6 +101,7 @@ void Form1::createControls()
         case design::Role::Input:
             control = new InputField(this);
             control->setFont(ToQFont(design::kFieldFont));
+            static_cast<QLineEdit*>(control)->setMaxLength(design::kInputLengthLimit);
             break;
         case design::Role::Output:
             control = new QLineEdit(this);
@@ -116,21 +122,7 @@ void Form1::createControls()
             control<QLabel>(designed.name)->setBuddy(control<QLineEdit>(designed.names));
     }
 
-    Label1 = control<QLabel>("Label1");
-    Label2 = control<QLabel>("Label2");
-    Label3 = control<QLabel>("Label3");
-    Label4 = control<QLabel>("Label4");
-    Label5 = control<QLabel>("Label5");
-    Label6 = control<QLabel>("Label6");
-    Label7 = control<QLabel>("Label7");
-    Text1 = control<InputField>("Text1");
-    Text2 = control<InputField>("Text2");
-    Text3 = control<InputField>("Text3");
-    Text4 = control<QLineEdit>("Text4");
-    Text5 = control<QLineEdit>("Text5");
-    Text6 = control<QLineEdit>("Text6");
-    Text7 = control<QLineEdit>("Text7");
-    Command1 = control<ColourButton>("Command1");
+    Command1 = control<ColourButton>(design::kConvertButton);
 }
 
 // Tab-index order, leaving out what takes no focus (the labels).
@@ -147,44 +139,7 @@ void Form1::orderFocus()
     }
 }
 
-void Form1::setCommand1BackColor(quorvel::ColourWord colour)
-{
-    Command1->setBackColor(QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                                  static_cast<int>((colour >> 16) & 0xFFu)));
-}
-
-// A pasted row replaces R, G and B as if each had been typed; nothing converts
-// until the button is pressed.
-void Form1::fillChannels(const QStringList& cells)
-{
-    InputField* inputs[] = {Text1, Text2, Text3};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i]->selectAll();
-        inputs[i]->insert(cells[i]);
-    }
-}
-
-void Form1::command1Clicked()
-{
-    const std::string red = Text1->text().toStdString();
-    const std::string green = Text2->text().toStdString();
-    const std::string blue = Text3->text().toStdString();
-    const std::string separator = QLocale::system().decimalPoint().toStdString();
-    const quorvel::ConversionResult result = quorvel::ConvertColour(red, green, blue, separator);
-    if (result.ok)
-        showConversion(result);
-    else
-        showError(QString::fromStdString(result.message));
-}
-
-void Form1::showConversion(const quorvel::ConversionResult& result)
-{
-    setCommand1BackColor(result.colour);
-    Text4->setText(QString::fromStdString(result.kText));
-    Text5->setText(QString::fromStdString(result.cText));
-    Text6->setText(QString::fromStdString(result.mText));
-    Text7->setText(QString::fromStdString(result.yText));
-}
+void Form1::setCommand1BackColor(quorvel::ColourWord colour) { Command1->setBackColor(colour); }
 
 QString Form1::missingFaceWarning() const
 {
@@ -207,14 +162,58 @@ QString Form1::missingFaceWarning() const
     return {};
 }
 
+// Enter presses what the controller says; other keys, and an Enter it does
+// not use, go on to the window's parent as usual.
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QWidget* focused = focusWidget();
+    if (enter && !(event->modifiers() & ~Qt::KeypadModifier) && focused && focused->parentWidget() == this &&
+        controller.EnterPressed(ToUtf8(focused->objectName()), event->isAutoRepeat())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---- Form1View ------------------------------------------------------------------
+
+std::string Form1::Text(std::string_view field) const { return ToUtf8(control<QLineEdit>(field)->text()); }
+
+std::size_t Form1::SelectionLength(std::string_view input) const
+{
+    return static_cast<std::size_t>(control<QLineEdit>(input)->selectedText().size());
+}
+
+// QLineEdit::insert replaces the selection and can be undone, as typing can.
+void Form1::ReplaceSelection(std::string_view input, std::string_view text)
+{
+    control<QLineEdit>(input)->insert(FromUtf8(text));
+}
+
+void Form1::ReplaceText(std::string_view input, std::string_view text)
+{
+    auto* field = control<QLineEdit>(input);
+    field->selectAll();
+    field->insert(FromUtf8(text));
+}
+
+void Form1::SetOutput(std::string_view output, std::string_view text) { control<QLineEdit>(output)->setText(FromUtf8(text)); }
+
+void Form1::SetFace(quorvel::ColourWord colour) { setCommand1BackColor(colour); }
+
 // Returns once the user has dismissed the box; until then the window takes no input.
-void Form1::showError(const QString& message)
+void Form1::ShowError(std::string_view title, std::string_view message)
 {
     if (!errorBox) {
-        errorBox = new QMessageBox(QMessageBox::NoIcon, FromUtf8(design::kErrorTitle), QString(), QMessageBox::Ok,
-                                   this);
+        errorBox = new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, this);
         errorBox->setWindowModality(Qt::ApplicationModal);
     }
-    errorBox->setText(message);
+    errorBox->setWindowTitle(FromUtf8(title));
+    errorBox->setText(FromUtf8(message));
     errorBox->exec();
 }
+
+void Form1::Beep() { QApplication::beep(); }
+
+std::string Form1::DecimalSeparator() const { return ToUtf8(QLocale::system().decimalPoint()); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour_conversion.h"
+#include "form1_controller.h"
 
 #include <QWidget>
 
@@ -8,13 +9,14 @@
 
 class ColourButton;
 class InputField;
-class QLabel;
 class QLineEdit;
 class QMessageBox;
 
 // The program's one window: R, G and B inputs on the left, the convert button
-// in the middle, and the K, C, M and Y outputs on the right.
-class Form1 : public QWidget {
+// in the middle, and the K, C, M and Y outputs on the right. It renders the
+// shared design and hands every event to the shared controller, which drives
+// it back through Form1View.
+class Form1 : public QWidget, private quorvel::design::Form1View {
     Q_OBJECT
 
 public:
@@ -27,38 +29,30 @@ public:
     // the button's caption; empty when one can.
     QString missingFaceWarning() const;
 
-private slots:
-    // The convert action: reads R, G and B, then shows the colour and K, C, M
-    // and Y, or a modal box naming the first bad channel.
-    void command1Clicked();
-
-    void fillChannels(const QStringList& cells);
+protected:
+    // Return and Enter, which the fields and the button leave to the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     template <typename Control>
     Control* control(std::string_view name) const;
 
-    void showConversion(const quorvel::ConversionResult& result);
-    void showError(const QString& message);
-
     void createControls();
     void orderFocus();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    InputField* Text1;
-    InputField* Text2;
-    InputField* Text3;
-    QLineEdit* Text4;
-    QLineEdit* Text5;
-    QLineEdit* Text6;
-    QLineEdit* Text7;
-    ColourButton* Command1;
+    // Form1View
+    std::string Text(std::string_view field) const override;
+    std::size_t SelectionLength(std::string_view input) const override;
+    void ReplaceSelection(std::string_view input, std::string_view text) override;
+    void ReplaceText(std::string_view input, std::string_view text) override;
+    void SetOutput(std::string_view output, std::string_view text) override;
+    void SetFace(quorvel::ColourWord colour) override;
+    void ShowError(std::string_view title, std::string_view message) override;
+    void Beep() override;
+    std::string DecimalSeparator() const override;
+
+    quorvel::design::Form1Controller controller{*this};
+    ColourButton* Command1 = nullptr;
 
     // Made at the first bad input and kept: a new box each time would leave
     // the heap fragmented by its window's buffers.

@@ -1,8 +1,5 @@
 #include "input_field.h"
 
-#include "form1_design.h"
-#include "paste_rule.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -10,41 +7,10 @@
 #include <QMenu>
 #include <QMimeData>
 
-
-using quorvel::design::PastePlan;
-
-InputField::InputField(QWidget* parent)
-    : QLineEdit(parent)
-{
-    setMaxLength(quorvel::design::kInputLengthLimit);
-}
-
-void InputField::pasteText(const QString& pasted)
-{
-    const PastePlan plan = quorvel::design::PlanPaste(pasted.toStdString(), static_cast<std::size_t>(text().size()),
-                                                      static_cast<std::size_t>(selectedText().size()));
-    switch (plan.kind) {
-    case PastePlan::Kind::Refuse:
-        QApplication::beep();
-        break;
-    case PastePlan::Kind::FillChannels: {
-        QStringList cells;
-        for (const std::string& cell : plan.channels)
-            cells << QString::fromStdString(cell);
-        emit rowPasted(cells);
-        break;
-    }
-    case PastePlan::Kind::IntoField:
-        if (!plan.text.empty())
-            insert(QString::fromStdString(plan.text));
-        break;
-    }
-}
-
 void InputField::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
-        pasteText(QApplication::clipboard()->text());
+        emit pasted(QApplication::clipboard()->text());
         event->accept();
         return;
     }
@@ -60,7 +26,7 @@ void InputField::contextMenuEvent(QContextMenuEvent* event)
     for (QAction* action : menu->actions()) {
         if (disconnect(action, &QAction::triggered, this, &QLineEdit::paste) ||
             disconnect(action, SIGNAL(triggered()), this, SLOT(paste()))) {
-            connect(action, &QAction::triggered, this, [this] { pasteText(QApplication::clipboard()->text()); });
+            connect(action, &QAction::triggered, this, [this] { emit pasted(QApplication::clipboard()->text()); });
             action->setObjectName(QStringLiteral("edit-paste"));
         }
     }
@@ -74,7 +40,7 @@ void InputField::mouseReleaseEvent(QMouseEvent* event)
     QClipboard* clipboard = QApplication::clipboard();
     if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
         deselect();
-        pasteText(clipboard->text(QClipboard::Selection));
+        emit pasted(clipboard->text(QClipboard::Selection));
         event->accept();
         return;
     }
@@ -88,7 +54,7 @@ void InputField::dropEvent(QDropEvent* event)
     if (event->source() != this && event->mimeData()->hasText() && !isReadOnly()) {
         deselect();
         setCursorPosition(cursorPositionAt(event->position().toPoint()));
-        pasteText(event->mimeData()->text());
+        emit pasted(event->mimeData()->text());
         event->acceptProposedAction();
         return;
     }

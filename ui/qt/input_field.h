@@ -1,23 +1,19 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QStringList>
 
-// One of the R, G and B inputs. Every paste goes through the paste rule: the
-// field never takes a line break, a row of three cells is handed on to fill all
-// three inputs, and a text the field cannot hold whole is refused, never cut.
+// One of the R, G and B inputs. Every way of pasting into it (the keys, the
+// context menu, the middle button, a drop from elsewhere) comes out as one
+// signal, for the paste rule to decide what goes where.
 class InputField : public QLineEdit {
     Q_OBJECT
 
 public:
-    explicit InputField(QWidget* parent = nullptr);
-
-    // Pastes the text at the caret, replacing the selection, by the paste rule.
-    void pasteText(const QString& pasted);
+    using QLineEdit::QLineEdit;
 
 signals:
-    // A spreadsheet row of three cells was pasted: R, G and B in that order.
-    void rowPasted(const QStringList& cells);
+    // A text to paste at the caret, replacing the selection.
+    void pasted(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,7 @@
 #include "colour_button.h"
 
+#include "form1_controller.h"
+#include "form1_design.h"
 #include "wide_text.h"
 
 #include <vssym32.h>
@@ -8,8 +10,6 @@
 
 namespace quorvel::win32 {
 namespace {
-
-constexpr int kFocusInset = 4;
 
 // A dotted rectangle in one colour, one pixel on and one off, inside `rect`.
 void DrawDottedRect(HDC dc, const RECT& rect, COLORREF colour)
@@ -25,13 +25,6 @@ void DrawDottedRect(HDC dc, const RECT& rect, COLORREF colour)
 }
 
 }  // namespace
-
-COLORREF CaptionColourOn(ColourWord face)
-{
-    // 0.299 R + 0.587 G + 0.114 B against half of 255, in thousandths.
-    const unsigned luminance = 299u * GetRValue(face) + 587u * GetGValue(face) + 114u * GetBValue(face);
-    return luminance > 127'500u ? RGB(0, 0, 0) : RGB(255, 255, 255);
-}
 
 void ColourButton::Attach(HWND attached)
 {
@@ -114,7 +107,7 @@ void ColourButton::Draw(const DRAWITEMSTRUCT& item) const
         HBRUSH brush = CreateSolidBrush(*back);
         FillRect(dc, &face, brush);
         DeleteObject(brush);
-        caption = CaptionColourOn(*back);
+        caption = design::CaptionColourOn(*back);  // a ColourWord is laid out as a COLORREF
     } else {
         DrawPlainFace(dc, rect, item.itemState, caption);
     }
@@ -133,7 +126,7 @@ void ColourButton::Draw(const DRAWITEMSTRUCT& item) const
 
     if (item.itemState & ODS_FOCUS) {
         RECT focus = rect;
-        InflateRect(&focus, -kFocusInset, -kFocusInset);
+        InflateRect(&focus, -design::kFocusInset, -design::kFocusInset);
         // On a coloured face the dots take the caption's colour: the usual
         // inverted dots vanish on mid greys.
         if (back)

@@ -9,9 +9,6 @@
 
 namespace quorvel::win32 {
 
-// Black on light faces, white on dark ones, so the caption stays legible.
-COLORREF CaptionColourOn(ColourWord face);
-
 // Command1: an owner-drawn BUTTON whose face can be painted in one exact
 // colour. Until a colour is set it is drawn as Windows draws any push button,
 // themed where themes are on.

@@ -29,7 +29,7 @@ constexpr ControlClass ClassFor(design::Role role)
         // BS_NOTIFY for BN_SETFOCUS, so the window knows where focus was.
         return {WC_BUTTONW, kChild | WS_TABSTOP | BS_OWNERDRAW | BS_NOTIFY, 0};
     }
-    return {WC_STATICW, kChild, 0};
+    design::Unreachable("a role with no control class");
 }
 
 }  // namespace quorvel::win32

@@ -3,7 +3,7 @@
 // How Form1 can be found from outside, by a test or an accessibility tool.
 //
 // The window's class is kForm1ClassName and its caption design::kWindowCaption.
-// Every control's ID is kFirstControlId plus its index in design::kControls:
+// Every control's ID is design::kFirstControlId plus its index in design::kControls:
 // Label1..Label3 are 100..102, Text1..Text3 103..105, Command1 106,
 // Label4..Label7 107..110 and Text4..Text7 111..114. Labels are STATIC controls
 // whose window text is their caption, the fields are EDIT controls whose text
@@ -19,7 +19,7 @@
 namespace quorvel::win32 {
 
 inline constexpr wchar_t kForm1ClassName[] = L"Quorvel.Form1";
-inline constexpr int kFirstControlId = 100;
+using design::kFirstControlId;
 
 // The ID of the control of that name, or -1 when no control has the name.
 constexpr int ControlId(std::string_view name)

@@ -1,9 +1,14 @@
+// Form1 in plain Win32: the window and its controls made from the shared
+// design, kept at the window's DPI, with every user action handed to the
+// shared controller and the controller's calls carried out on the controls.
+//
+// The file goes: creation and layout; DPI; keyboard and focus; paste; the
+// window's messages; the controller's view of the window.
 #include "form1.h"
 
 #include "control_classes.h"
 #include "control_ids.h"
 #include "dpi.h"
-#include "field_paste.h"
 #include "fonts.h"
 #include "wide_text.h"
 
@@ -31,45 +36,9 @@ SIZE ClientSize(int dpi)
 
 RECT FrameFor(int dpi) { return WindowRectForClient(ClientSize(dpi), kWindowStyle, kWindowExStyle, dpi); }
 
-const design::ControlDesign* DesignOf(HWND control)
+std::size_t IndexOf(std::string_view name)
 {
-    const int index = GetDlgCtrlID(control) - kFirstControlId;
-    if (index < 0 || index >= static_cast<int>(std::size(design::kControls)))
-        return nullptr;
-    return &design::kControls[index];
-}
-
-std::string UserDecimalSeparator()
-{
-    wchar_t separator[8] = {};
-    if (!GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, static_cast<int>(std::size(separator))))
-        return ".";
-    return ToUtf8(separator);
-}
-
-std::wstring ClipboardText(HWND owner)
-{
-    std::wstring text;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-            // Bounded by the block's size, in case another program left out the final null.
-            text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-// Holding Enter down must not press the button again and again, nor close the
-// box that the first press brought up: the key's repeats are dropped.
-LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == MSGF_DIALOGBOX && IsEnterRepeat(*reinterpret_cast<const MSG*>(lParam)))
-        return TRUE;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return static_cast<std::size_t>(&design::Control(name) - std::begin(design::kControls));
 }
 
 Form1::Fonts CreateFonts(int dpi)
@@ -92,13 +61,54 @@ HICON LoadIconFor(HINSTANCE instance, int widthMetric, int heightMetric, int dpi
                                          LR_DEFAULTCOLOR));
 }
 
+// The system's own words for an error code, in the user's language.
+std::wstring SystemMessage(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error);
+    LocalFree(text);
+    return message;
+}
+
+std::wstring ClipboardText(HWND owner)
+{
+    std::wstring text;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+            // Bounded by the block's size, in case another program left out the final null.
+            text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Holding Enter down must not close the box that the first press brought up:
+// inside the box's own message loop the key's repeats are dropped.
+LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX && IsEnterRepeat(*reinterpret_cast<const MSG*>(lParam)))
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IsEnterDown(const MSG& message) { return message.message == WM_KEYDOWN && message.wParam == VK_RETURN; }
+
 }  // namespace
 
 bool IsEnterRepeat(const MSG& message)
 {
     constexpr LPARAM kWasDown = LPARAM{1} << 30;
-    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN && (message.lParam & kWasDown);
+    return IsEnterDown(message) && (message.lParam & kWasDown);
 }
+
+// ---- Creation and layout ------------------------------------------------------
 
 Form1::Form1(HINSTANCE module)
     : instance(module)
@@ -126,8 +136,10 @@ Form1::Form1(HINSTANCE module)
     const RECT frame = FrameFor(dpi);
     CreateWindowExW(kWindowExStyle, kForm1ClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (!window)
+    if (!window) {
+        creationError = GetLastError();
         return;
+    }
     CreateControls();
     if (const int windowDpi = DpiForWindow(window); windowDpi != dpi) {
         ApplyDpi(windowDpi);
@@ -150,14 +162,19 @@ Form1::~Form1()
 
 void Form1::Show(int showCommand)
 {
+    if (!window)
+        return;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 }
 
 int Form1::Run()
 {
-    if (!window)
+    if (!window) {
+        MessageBoxW(nullptr, SystemMessage(creationError).c_str(), ToWide(design::kWindowCaption).c_str(),
+                    MB_OK | MB_ICONERROR);
         return 1;
+    }
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (HandleDialogKey(message))
@@ -166,15 +183,6 @@ int Form1::Run()
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-// Tab and Shift+Tab move through the controls, and Enter comes back as IDOK,
-// once per press.
-bool Form1::HandleDialogKey(MSG& message)
-{
-    if (IsEnterRepeat(message) && (message.hwnd == window || IsChild(window, message.hwnd)))
-        return true;
-    return IsDialogMessageW(window, &message);
 }
 
 void Form1::CreateControl(const design::ControlDesign& designed)
@@ -187,7 +195,7 @@ void Form1::CreateControl(const design::ControlDesign& designed)
                                    rect.bottom - rect.top, window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(designed)), FALSE);
-    controls[static_cast<std::size_t>(id - kFirstControlId)] = control;
+    controls[IndexOf(designed.name)] = control;
 }
 
 // Each new child goes under those made before it. Made in tab order, then the
@@ -198,7 +206,7 @@ void Form1::CreateControls()
     for (const design::ControlDesign* designed : design::FocusOrder())
         CreateControl(*designed);
     for (const design::ControlDesign& designed : design::kControls) {
-        if (!design::TakesFocus(designed.kind))
+        if (!design::TakesFocus(designed))
             CreateControl(designed);
     }
 
@@ -210,7 +218,7 @@ void Form1::CreateControls()
     // SetWindowSubclass, whose lookup on every message is a round trip to the
     // server under Wine.
     for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
-        if (design::kControls[i].kind != design::ControlKind::TextField)
+        if (design::kControls[i].kind() != design::ControlKind::TextField)
             continue;
         SetWindowLongPtrW(controls[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         editProc = reinterpret_cast<WNDPROC>(
@@ -238,6 +246,19 @@ void Form1::NameFieldsForScreenReaders()
     }
 }
 
+void Form1::ForgetScreenReaderNames()
+{
+    if (!accessibility)
+        return;
+    for (const design::ControlDesign& designed : design::kControls) {
+        if (!designed.names.empty())
+            accessibility->ClearHwndProps(Control(designed.names), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                          &PROPID_ACC_NAME, 1);
+    }
+    accessibility->Release();
+    accessibility = nullptr;
+}
+
 HFONT Form1::FontFor(const design::ControlDesign& designed) const
 {
     switch (designed.role) {
@@ -247,10 +268,25 @@ HFONT Form1::FontFor(const design::ControlDesign& designed) const
         return fonts.button;
     case design::Role::Input:
     case design::Role::Output:
-        break;
+        return fonts.field;
     }
-    return fonts.field;
+    design::Unreachable("a role with no font");
 }
+
+HWND Form1::Control(std::string_view name) const { return controls[IndexOf(name)]; }
+
+// The design of one of the window's own controls; null for any other window.
+const design::ControlDesign* Form1::DesignOf(HWND control) const
+{
+    if (!control || GetParent(control) != window)
+        return nullptr;
+    const int index = GetDlgCtrlID(control) - kFirstControlId;
+    if (index < 0 || index >= static_cast<int>(std::size(design::kControls)))
+        return nullptr;
+    return &design::kControls[index];
+}
+
+// ---- DPI ----------------------------------------------------------------------
 
 void Form1::ApplyDpi(int newDpi)
 {
@@ -281,16 +317,53 @@ void Form1::LoadIcons()
     smallIcon = newSmallIcon;
 }
 
-HWND Form1::Control(std::string_view name) const
+// ---- Keyboard and focus ---------------------------------------------------------
+
+// Enter goes to the controller, with whether it is a held key's repeat;
+// IsDialogMessageW would turn each repeat into another IDOK. Tab and
+// Shift+Tab move through the controls.
+bool Form1::HandleDialogKey(MSG& message)
 {
-    return controls[static_cast<std::size_t>(ControlId(name) - kFirstControlId)];
+    if (IsEnterDown(message) && (message.hwnd == window || IsChild(window, message.hwnd))) {
+        const design::ControlDesign* focused = DesignOf(GetFocus());
+        if (focused && controller.EnterPressed(focused->name, IsEnterRepeat(message)))
+            return true;
+    }
+    return IsDialogMessageW(window, &message);
 }
 
-bool Form1::IsInput(HWND control) const
+void Form1::RememberFocus(HWND control)
 {
-    const design::ControlDesign* designed = control ? DesignOf(control) : nullptr;
-    return designed && designed->role == design::Role::Input && GetParent(control) == window;
+    if (DesignOf(control))
+        lastFocus = control;
 }
+
+// ---- Paste ------------------------------------------------------------------------
+
+LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    constexpr WPARAM kCtrlA = 0x01;  // the character Ctrl+A types
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(field, GWLP_USERDATA));
+    switch (message) {
+    case WM_CHAR:
+        // Older EDIT controls, and Wine's, have no Ctrl+A of their own.
+        if (wParam == kCtrlA) {
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            return 0;
+        }
+        break;
+    case WM_PASTE:  // Ctrl+V, Shift+Insert and the context menu's Paste all come here
+        if (const design::ControlDesign* designed = form->DesignOf(field);
+            designed && designed->role == design::Role::Input) {
+            form->controller.Paste(designed->name, ToUtf8(ClipboardText(form->window)));
+            return 0;
+        }
+        break;
+    }
+    return CallWindowProcW(form->editProc, field, message, wParam, lParam);
+}
+
+// ---- The window's messages ---------------------------------------------------------
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -314,7 +387,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        HandleCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -335,8 +408,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-            if (HWND focus = GetFocus(); focus && IsChild(window, focus))
-                lastFocus = focus;
+            RememberFocus(GetFocus());
             return 0;
         }
         if (HIWORD(wParam) || !lastFocus)  // minimised
@@ -365,124 +437,84 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ApplyDpi(dpi);
         break;
     case WM_DESTROY:
-        if (accessibility) {
-            for (const design::ControlDesign& designed : design::kControls) {
-                if (!designed.names.empty())
-                    accessibility->ClearHwndProps(Control(designed.names), static_cast<DWORD>(OBJID_CLIENT),
-                                                  CHILDID_SELF, &PROPID_ACC_NAME, 1);
-            }
-            accessibility->Release();
-            accessibility = nullptr;
-        }
+        ForgetScreenReaderNames();
         PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Form1::HandleCommand(int id, int notification, HWND control)
+void Form1::HandleCommand(int notification, HWND control)
 {
-    HWND button = Control(design::kConvertButton);
-    if (id == IDOK) {
-        // Enter, from IsDialogMessageW: it presses 转 from the inputs and the
-        // button itself, and does nothing in the outputs.
-        HWND focus = GetFocus();
-        if (IsInput(focus) || focus == button)
-            Command1Click();
-        return;
-    }
-    if (control == button) {
-        // A quick second click arrives as a double click; it is a press all the same.
-        if (notification == BN_CLICKED || notification == BN_DOUBLECLICKED)
-            Command1Click();
-        else if (notification == BN_SETFOCUS)
-            lastFocus = control;
-        return;
-    }
-    if (notification == EN_SETFOCUS)
-        lastFocus = control;
-    else if (notification == EN_MAXTEXT && IsInput(control))
-        MessageBeep(MB_OK);
-}
-
-LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    constexpr WPARAM kCtrlA = 0x01;  // the character Ctrl+A types
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(field, GWLP_USERDATA));
-    switch (message) {
-    case WM_CHAR:
-        // Older EDIT controls, and Wine's, have no Ctrl+A of their own.
-        if (wParam == kCtrlA) {
-            SendMessageW(field, EM_SETSEL, 0, -1);
-            return 0;
-        }
+    const design::ControlDesign* designed = DesignOf(control);
+    if (!designed)
+        return;  // IDOK and IDCANCEL from the dialog manager: Enter went to the controller already
+    switch (notification) {
+    case BN_CLICKED:
+    case BN_DOUBLECLICKED:  // a quick second click is a press all the same
+        if (designed->role == design::Role::Convert)
+            controller.Command1Click();
         break;
-    case WM_PASTE:  // Ctrl+V, Shift+Insert and the context menu's Paste all come here
-        if (form->IsInput(field)) {
-            form->Paste(field);
-            return 0;
-        }
+    case BN_SETFOCUS:
+    case EN_SETFOCUS:
+        RememberFocus(control);
         break;
-    }
-    return CallWindowProcW(form->editProc, field, message, wParam, lParam);
-}
-
-void Form1::Paste(HWND field)
-{
-    DWORD selectionStart = 0;
-    DWORD selectionEnd = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
-    const FieldPaste paste = PlanFieldPaste(ClipboardText(window), static_cast<std::size_t>(GetWindowTextLengthW(field)),
-                                            selectionEnd - selectionStart);
-    switch (paste.action) {
-    case FieldPaste::Action::Nothing:
-        break;
-    case FieldPaste::Action::Refuse:
-        MessageBeep(MB_OK);
-        break;
-    case FieldPaste::Action::Insert:
-        SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.text.c_str()));
-        break;
-    case FieldPaste::Action::FillChannels:
-        FillChannels(paste.channels);
+    case EN_MAXTEXT:  // typing past the input limit
+        if (designed->role == design::Role::Input)
+            Beep();
         break;
     }
 }
 
-// A pasted row replaces R, G and B as if each had been typed; nothing converts
-// until the button is pressed.
-void Form1::FillChannels(const std::array<std::wstring, 3>& cells)
+// ---- The controller's view of the window ---------------------------------------------
+
+std::string Form1::Text(std::string_view field) const { return ToUtf8(WindowText(Control(field))); }
+
+std::size_t Form1::SelectionLength(std::string_view input) const
 {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        HWND input = Control(design::kInputs[i]);
-        SendMessageW(input, EM_SETSEL, 0, -1);
-        SendMessageW(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(cells[i].c_str()));
-    }
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(Control(input), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end - start;
 }
 
-void Form1::Command1Click()
+// EM_REPLACESEL with TRUE: as typed, so Ctrl+Z takes it back.
+void Form1::ReplaceSelection(std::string_view input, std::string_view text)
 {
-    std::array<std::string, 3> channels;
-    for (std::size_t i = 0; i < channels.size(); ++i)
-        channels[i] = ToUtf8(WindowText(Control(design::kInputs[i])));
-    const ConversionResult result = ConvertColour(channels[0], channels[1], channels[2], UserDecimalSeparator());
-    if (result.ok) {
-        ShowConversion(result);
-        return;
-    }
-    // Returns once the user has dismissed the box; until then the window takes no input.
+    const std::wstring wide = ToWide(text);
+    SendMessageW(Control(input), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Form1::ReplaceText(std::string_view input, std::string_view text)
+{
+    SendMessageW(Control(input), EM_SETSEL, 0, -1);
+    ReplaceSelection(input, text);
+}
+
+void Form1::SetOutput(std::string_view output, std::string_view text)
+{
+    SetWindowTextW(Control(output), ToWide(text).c_str());
+}
+
+void Form1::SetFace(ColourWord colour) { command1.SetBackColor(colour); }
+
+// Returns once the user has dismissed the box; until then the window takes no input.
+void Form1::ShowError(std::string_view title, std::string_view message)
+{
     HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, DropEnterRepeatsInBox, nullptr, GetCurrentThreadId());
-    MessageBoxW(window, ToWide(result.message).c_str(), ToWide(design::kErrorTitle).c_str(), MB_OK);
+    MessageBoxW(window, ToWide(message).c_str(), ToWide(title).c_str(), MB_OK);
     if (filter)
         UnhookWindowsHookEx(filter);
 }
 
-void Form1::ShowConversion(const ConversionResult& result)
+void Form1::Beep() { MessageBeep(MB_OK); }
+
+std::string Form1::DecimalSeparator() const
 {
-    command1.SetBackColor(result.colour);
-    const std::string* texts[] = {&result.kText, &result.cText, &result.mText, &result.yText};
-    for (std::size_t i = 0; i < design::kOutputs.size(); ++i)
-        SetWindowTextW(Control(design::kOutputs[i]), ToWide(*texts[i]).c_str());
+    wchar_t separator[8] = {};
+    if (!GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, static_cast<int>(std::size(separator))))
+        return ".";
+    return ToUtf8(separator);
 }
 
 }  // namespace quorvel::win32

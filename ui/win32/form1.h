@@ -2,6 +2,7 @@
 
 #include "colour_button.h"
 #include "colour_conversion.h"
+#include "form1_controller.h"
 #include "form1_design.h"
 
 #include <windows.h>
@@ -19,9 +20,10 @@ bool IsEnterRepeat(const MSG& message);
 
 // The program's one window, as plain Win32: R, G and B inputs on the left, the
 // convert button in the middle, the K, C, M and Y outputs on the right, all
-// placed from the shared design at the window's DPI. control_ids.h tells how
-// to find it and its controls from outside.
-class Form1 {
+// placed from the shared design at the window's DPI. Its messages become calls
+// of the shared controller, which drives it back through Form1View.
+// control_ids.h tells how to find it and its controls from outside.
+class Form1 : private design::Form1View {
 public:
     explicit Form1(HINSTANCE module);
     ~Form1();
@@ -34,6 +36,7 @@ public:
         HFONT label = nullptr;
     };
 
+    // Null when the window could not be made; then Run says why.
     HWND Window() const { return window; }
     void Show(int showCommand);
 
@@ -44,28 +47,38 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void HandleCommand(int id, int notification, HWND control);
-    bool HandleDialogKey(MSG& message);
+    void HandleCommand(int notification, HWND control);
 
     void CreateControl(const design::ControlDesign& designed);
     void CreateControls();
     void NameFieldsForScreenReaders();
+    void ForgetScreenReaderNames();
     HFONT FontFor(const design::ControlDesign& designed) const;
     void ApplyDpi(int newDpi);
     void LoadIcons();
 
-    HWND Control(std::string_view name) const;
-    bool IsInput(HWND control) const;
+    bool HandleDialogKey(MSG& message);
+    void RememberFocus(HWND control);
 
-    // The convert action: reads R, G and B, then shows the colour and K, C, M
-    // and Y, or a modal box naming the first bad channel.
-    void Command1Click();
-    void ShowConversion(const ConversionResult& result);
     void Paste(HWND field);
-    void FillChannels(const std::array<std::wstring, 3>& cells);
+
+    HWND Control(std::string_view name) const;
+    const design::ControlDesign* DesignOf(HWND control) const;
+
+    // Form1View
+    std::string Text(std::string_view field) const override;
+    std::size_t SelectionLength(std::string_view input) const override;
+    void ReplaceSelection(std::string_view input, std::string_view text) override;
+    void ReplaceText(std::string_view input, std::string_view text) override;
+    void SetOutput(std::string_view output, std::string_view text) override;
+    void SetFace(ColourWord colour) override;
+    void ShowError(std::string_view title, std::string_view message) override;
+    void Beep() override;
+    std::string DecimalSeparator() const override;
 
     HINSTANCE instance;
     HWND window = nullptr;
+    DWORD creationError = ERROR_SUCCESS;  // why there is no window, when there is none
     std::array<HWND, std::size(design::kControls)> controls{};
     ColourButton command1;
     WNDPROC editProc = nullptr;  // the EDIT class's own, under FieldProc
@@ -75,6 +88,7 @@ private:
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     IAccPropServices* accessibility = nullptr;
+    design::Form1Controller controller{*this};
 };
 
 }  // namespace quorvel::win32

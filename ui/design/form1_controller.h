@@ -1,0 +1,65 @@
+#pragma once
+
+// Form1's behaviour, written once for every window: the convert action, what
+// a paste into an input does, which control Enter presses, and the caption's
+// colour on a painted face. It never sees a widget: it speaks to the window
+// through Form1View, which each toolkit implements, and the window turns its
+// events into the calls below.
+
+#include "colour_conversion.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorvel::design {
+
+// What the behaviour needs of a window. Controls are named as in kControls;
+// texts are UTF-8; lengths are in UTF-16 units, as both toolkits count them.
+class Form1View {
+public:
+    virtual ~Form1View() = default;
+
+    virtual std::string Text(std::string_view field) const = 0;
+    virtual std::size_t SelectionLength(std::string_view input) const = 0;
+    // Both as if typed, so that the user can undo them.
+    virtual void ReplaceSelection(std::string_view input, std::string_view text) = 0;
+    virtual void ReplaceText(std::string_view input, std::string_view text) = 0;
+
+    virtual void SetOutput(std::string_view output, std::string_view text) = 0;
+    // Paints Command1's face in the colour; the caption takes CaptionColourOn(colour).
+    virtual void SetFace(ColourWord colour) = 0;
+    // A modal box with one OK button and no icon; returns once it is dismissed.
+    virtual void ShowError(std::string_view title, std::string_view message) = 0;
+    virtual void Beep() = 0;
+    // The user's locale's, which channel texts are read with and outputs written with.
+    virtual std::string DecimalSeparator() const = 0;
+};
+
+class Form1Controller {
+public:
+    explicit Form1Controller(Form1View& window) : view(window) {}
+
+    // Command1's Click: reads R, G and B; then paints the face and writes K,
+    // C, M and Y, in that order, or shows the box naming the first bad
+    // channel and changes nothing else.
+    void Command1Click();
+
+    // Enter or Return pressed with the named control focused: the inputs and
+    // the button press Command1, once per press (a held key's repeats do
+    // nothing); the outputs take no action. Returns whether it was used.
+    bool EnterPressed(std::string_view focused, bool autoRepeat);
+
+    // A text pasted (or dropped) into one of the inputs, by the paste rule:
+    // it goes in at the caret, or fills R, G and B, or is refused whole with
+    // a beep.
+    void Paste(std::string_view input, std::string_view pasted);
+
+private:
+    Form1View& view;
+};
+
+// Black on light faces, white on dark ones, so that the caption stays legible.
+ColourWord CaptionColourOn(ColourWord face);
+
+}  // namespace quorvel::design
