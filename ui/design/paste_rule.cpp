@@ -3,21 +3,106 @@
 #include "form1_design.h"
 
 #include <algorithm>
+#include <charconv>
+#include <optional>
 
 namespace quorvel::design {
 namespace {
 
 constexpr std::string_view kLineBreaks = "\r\n";
+constexpr std::string_view kBlanks = " \t";
 
-std::string_view TrimLineBreaks(std::string_view text)
+std::string_view Trim(std::string_view text, std::string_view characters)
 {
-    const std::size_t first = text.find_first_not_of(kLineBreaks);
+    const std::size_t first = text.find_first_not_of(characters);
     if (first == std::string_view::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(kLineBreaks) - first + 1);
+    return text.substr(first, text.find_last_not_of(characters) - first + 1);
+}
+
+// The first line that is not empty; a single-line field never holds a line break.
+std::string_view FirstLine(std::string_view pasted)
+{
+    const std::string_view trimmed = Trim(pasted, kLineBreaks);
+    return trimmed.substr(0, trimmed.find_first_of(kLineBreaks));
 }
 
 bool Fits(std::size_t units) { return units <= static_cast<std::size_t>(kInputLengthLimit); }
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return lower;
+}
+
+// A number from 0 to max written wholly in digits of the given base.
+std::optional<int> WholeNumber(std::string_view digits, int base, int max)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || digits.front() == '-' || digits.front() == '+' || error != std::errc() ||
+        end != digits.data() + digits.size() || value > max)
+        return std::nullopt;
+    return value;
+}
+
+using Channels = std::array<int, 3>;
+
+// #RRGGBB, or #RGB with each digit doubled.
+std::optional<Channels> HexColour(std::string_view text)
+{
+    if (text.empty() || text.front() != '#' || (text.size() != 7 && text.size() != 4))
+        return std::nullopt;
+    const std::size_t width = text.size() == 7 ? 2 : 1;
+    Channels channels{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<int> value = WholeNumber(text.substr(1 + i * width, width), 16, 255);
+        if (!value)
+            return std::nullopt;
+        channels[i] = width == 1 ? *value * 17 : *value;
+    }
+    return channels;
+}
+
+// rgb(R, G, B) or rgb(R G B), as CSS writes it, with whole numbers only.
+std::optional<Channels> CssColour(std::string_view text)
+{
+    const std::string lower = Lower(text);
+    constexpr std::string_view kOpening = "rgb(";
+    if (!lower.starts_with(kOpening) || !lower.ends_with(')'))
+        return std::nullopt;
+    std::string_view inside = std::string_view(lower).substr(kOpening.size(), lower.size() - kOpening.size() - 1);
+    const bool commas = inside.find(',') != std::string_view::npos;
+    Channels channels{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        inside = Trim(inside, kBlanks);
+        const std::size_t end = commas ? inside.find(',') : inside.find_first_of(kBlanks);
+        const bool last = i == 2;
+        if ((end == std::string_view::npos) != last)
+            return std::nullopt;
+        const std::optional<int> value = WholeNumber(Trim(inside.substr(0, end), kBlanks), 10, 255);
+        if (!value)
+            return std::nullopt;
+        channels[i] = *value;
+        if (!last)
+            inside.remove_prefix(end + (commas ? 1 : 0));
+    }
+    return channels;
+}
+
+PastePlan Fill(std::array<std::string, 3> channels)
+{
+    if (!std::all_of(channels.begin(), channels.end(), [](const std::string& cell) { return Fits(Utf16Length(cell)); }))
+        return {PastePlan::Kind::Refuse, {}, {}};
+    return {PastePlan::Kind::FillChannels, {}, std::move(channels)};
+}
+
+PastePlan FillColour(const Channels& colour)
+{
+    return Fill({std::to_string(colour[0]), std::to_string(colour[1]), std::to_string(colour[2])});
+}
 
 }  // namespace
 
@@ -34,27 +119,29 @@ std::size_t Utf16Length(std::string_view utf8)
 
 PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength, std::size_t selectionLength)
 {
-    const std::string_view trimmed = TrimLineBreaks(pasted);
-    const bool oneLine = trimmed.find_first_of(kLineBreaks) == std::string_view::npos;
+    const std::string_view line = FirstLine(pasted);
+    const std::string_view blanksTrimmed = Trim(line, kBlanks);
+    std::optional<Channels> colour = HexColour(blanksTrimmed);
+    if (!colour)
+        colour = CssColour(blanksTrimmed);
+    if (colour)
+        return FillColour(*colour);
 
-    PastePlan plan;
-    if (oneLine && std::count(trimmed.begin(), trimmed.end(), '\t') == 2) {
-        plan.kind = PastePlan::Kind::FillChannels;
-        const std::size_t firstTab = trimmed.find('\t');
-        const std::size_t secondTab = trimmed.find('\t', firstTab + 1);
-        plan.channels = {std::string(trimmed.substr(0, firstTab)),
-                         std::string(trimmed.substr(firstTab + 1, secondTab - firstTab - 1)),
-                         std::string(trimmed.substr(secondTab + 1))};
-        if (!std::all_of(plan.channels.begin(), plan.channels.end(),
-                         [](const std::string& cell) { return Fits(Utf16Length(cell)); }))
+    if (line.find('\t') != std::string_view::npos) {
+        // A spreadsheet row of three cells fills R, G and B; any other line
+        // with tabs would show as a number the field does not hold.
+        if (std::count(line.begin(), line.end(), '\t') != 2)
             return {PastePlan::Kind::Refuse, {}, {}};
-        return plan;
+        const std::size_t firstTab = line.find('\t');
+        const std::size_t secondTab = line.find('\t', firstTab + 1);
+        return Fill({std::string(line.substr(0, firstTab)),
+                     std::string(line.substr(firstTab + 1, secondTab - firstTab - 1)),
+                     std::string(line.substr(secondTab + 1))});
     }
-    // With its ends trimmed, the text's first line is its first non-empty one.
-    plan.text = std::string(trimmed.substr(0, trimmed.find_first_of(kLineBreaks)));
-    if (!plan.text.empty() && !Fits(fieldLength - selectionLength + Utf16Length(plan.text)))
+
+    if (!line.empty() && !Fits(fieldLength - selectionLength + Utf16Length(line)))
         return {PastePlan::Kind::Refuse, {}, {}};
-    return plan;
+    return {PastePlan::Kind::IntoField, std::string(line), {}};
 }
 
 }  // namespace quorvel::design

@@ -12,7 +12,7 @@ struct PastePlan {
     enum class Kind {
         IntoField,     // `text` goes in at the caret, as any paste does; nothing when it is empty
         FillChannels,  // `channels` replace the whole of R, G and B, in that order
-        Refuse,        // the input could not hold the paste whole: nothing changes
+        Refuse,        // not something an input can hold whole: nothing changes
     };
     Kind kind = Kind::IntoField;
     std::string text;
@@ -22,10 +22,13 @@ struct PastePlan {
 // Decides what a pasted text (UTF-8) does to an input that holds fieldLength
 // characters with selectionLength of them selected, both in UTF-16 units as
 // both toolkits count a field's text. A single-line field never holds a line
-// break: the line breaks at the ends go, and of several lines only the first
-// non-empty one is kept. One spreadsheet row of exactly three cells
-// ("128\t64\t32", a line break after it allowed) fills R, G and B. Every other
-// character, control characters included, is kept as it is. A paste that would
+// break: of the text's lines only the first non-empty one counts. That line,
+// blanks at its ends aside, fills R, G and B with plain decimals when it is a
+// colour as people copy one: #RRGGBB, #RGB, or CSS's rgb(R, G, B) or
+// rgb(R G B) with whole numbers from 0 to 255. Otherwise a line with tabs
+// fills R, G and B when it is a spreadsheet row of exactly three cells
+// ("128\t64\t32"), and is refused whole when it is not. Any other line goes
+// into the field as it is, control characters included. A paste that would
 // leave an input longer than kInputLengthLimit is refused whole, never cut.
 PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength = 0, std::size_t selectionLength = 0);
 
