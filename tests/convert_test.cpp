@@ -28,7 +28,7 @@ class ConvertTest : public QObject {
 public:
     enum class Dismissal { OkButton, Enter, Escape, CloseBox };
     Q_ENUM(Dismissal)
-    enum class PasteBy { CtrlV, ShiftInsert, ContextMenu, Drop };
+    enum class PasteBy { CtrlV, ShiftInsert, ContextMenu, Drop, ColourDrop };
     Q_ENUM(PasteBy)
 
 private slots:
@@ -315,9 +315,13 @@ void ConvertTest::paste(QLineEdit* input, const QString& text, PasteBy how)
         menu->close();
         break;
     }
-    case PasteBy::Drop: {
+    case PasteBy::Drop:
+    case PasteBy::ColourDrop: {
         auto* dragged = new QMimeData;  // owned by the drop's sender in a real drag
-        dragged->setText(text);
+        if (how == PasteBy::ColourDrop)
+            dragged->setColorData(QColor(text));  // as a colour dialog sends it: no text
+        else
+            dragged->setText(text);
         const std::unique_ptr<QMimeData> owner(dragged);
         const QPointF at(input->width() - 2, input->height() / 2);
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, dragged, Qt::LeftButton, Qt::NoModifier);
@@ -349,6 +353,9 @@ void ConvertTest::pastedTextsConvertAsShown_data()
                                         << QStringList{"128", "64", "32"} << brown;
     QTest::newRow("row dropped on R") << 1 << "128\t64\t32\n" << PasteBy::Drop << QStringList{"128", "64", "32"}
                                       << brown;
+    QTest::newRow("colour dropped on G") << 2 << "#804020" << PasteBy::ColourDrop << QStringList{"128", "64", "32"}
+                                         << brown;
+    QTest::newRow("hex into R") << 1 << "#804020\n" << PasteBy::CtrlV << QStringList{"128", "64", "32"} << brown;
     QTest::newRow("control character kept") << 1 << "128\x01" << PasteBy::ContextMenu
                                             << QStringList{"128\x01", "64", "32"} << QString();
     QTest::newRow("40,000 zeros first") << 1 << QString(40'000, u'0') + "128" << PasteBy::CtrlV

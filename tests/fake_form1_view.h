@@ -38,6 +38,8 @@ public:
         std::snprintf(hex, sizeof hex, "face %06X", static_cast<unsigned>(colour));
         Call(hex);
     }
+    void DescribeFace(std::string_view text) override { Call("describe " + std::string(text)); }
+    void SetClipboardText(std::string_view text) override { Call("clipboard " + std::string(text)); }
     void ShowError(std::string_view title, std::string_view message) override
     {
         Call("box " + std::string(title) + ": " + std::string(message));

@@ -18,9 +18,6 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// What the window held before the press: the last good press's display.
-const Calls kShownBefore = {"Text4 = 0", "Text5 = .000", "Text6 = .000", "Text7 = .000"};
-
 struct PressRow {
     const char* name;
     std::array<const char*, 3> inputs;
@@ -51,11 +48,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PressRow{"FaceFirstThenKCMY",
                  {"128", "64", "32"},
-                 {"face 204080", "Text4 = 0", "Text5 = 49.804", "Text6 = 74.902", "Text7 = 87.451"}},
-        PressRow{"White", {"255", "255", "255"}, {"face FFFFFF", "Text4 = 0", "Text5 = .000", "Text6 = .000", "Text7 = .000"}},
+                 {"face 204080", "Text4 = 0", "Text5 = 49.804", "Text6 = 74.902", "Text7 = 87.451",
+                  "describe #804020"}},
+        PressRow{"White",
+                 {"255", "255", "255"},
+                 {"face FFFFFF", "Text4 = 0", "Text5 = .000", "Text6 = .000", "Text7 = .000", "describe #FFFFFF"}},
         PressRow{"UserSeparator",
                  {"12,5", "0", "255"},
-                 {"face FF000C", "Text4 = 0", "Text5 = 95,098", "Text6 = 100,000", "Text7 = ,000"},
+                 {"face FF000C", "Text4 = 0", "Text5 = 95,098", "Text6 = 100,000", "Text7 = ,000",
+                  "describe #0C00FF"},
                  ","},
         PressRow{"AllEmptyNamesR", {"", "", ""}, {"box 错误: 请输入正确的R色值"}},
         PressRow{"FirstBadChannelOnly", {"10", "300", "abc"}, {"box 错误: 请输入正确的G色值"}},
@@ -105,6 +106,30 @@ INSTANTIATE_TEST_SUITE_P(Keys, EnterTest,
                                          EnterRow{"HeldInG", "Text2", true, true, false},
                                          EnterRow{"InAnOutput", "Text5", false, false, false}),
                          RowName<EnterRow>);
+
+// Ctrl+C on Command1 copies the colour it shows, once it shows one.
+TEST(CopyPressed, CopiesTheFacesColourFromCommand1Only)
+{
+    FakeForm1View view;
+    Form1Controller controller(view);
+    EXPECT_TRUE(controller.CopyPressed("Command1"));
+    EXPECT_EQ(view.calls, Calls{}) << "nothing to copy before the first good press";
+    view.fields = {{"Text1", "128"}, {"Text2", "64"}, {"Text3", "32"}};
+    controller.Command1Click();
+    view.fields["Text1"] = "abc";
+    controller.Command1Click();
+    view.calls.clear();
+    EXPECT_FALSE(controller.CopyPressed("Text5")) << "a field copies its own selection";
+    EXPECT_TRUE(controller.CopyPressed("Command1"));
+    EXPECT_EQ(view.calls, Calls{"clipboard #804020"}) << "the face shown, not the failed press";
+}
+
+TEST(DropColour, FillsTheInputsAsTyped)
+{
+    FakeForm1View view;
+    Form1Controller(view).DropColour(PackColour(128, 64, 32));
+    EXPECT_EQ(view.calls, (Calls{"Text1 = 128", "Text2 = 64", "Text3 = 32"}));
+}
 
 using paste_rows::PasteRow;
 

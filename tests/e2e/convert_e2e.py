@@ -129,6 +129,16 @@ class ConvertEndToEnd(unittest.TestCase):
                 self.assertIsNone(app.find_box(timeout=0.3), "40,003 characters read as 128")
                 self.assertEqual(app.outputs(), CONVERTED)
 
+    def test_a_copied_colour_goes_in_and_comes_back_out(self):
+        with target().start() as app:
+            app.paste_into(R, "#804020")
+            self.assertEqual([app.read(name) for name in layout.INPUT_NAMES], ["128", "64", "32"])
+            self.assertEqual(app.outputs(), EMPTY, "nothing converted yet")
+            app.click(BUTTON)
+            self.assertEqual(app.outputs(), CONVERTED)
+            app.click(BUTTON)  # the same press again, which leaves 转 focused
+            self.assertEqual(app.session.copy_focused(select_all=(), wait=app.copy_wait), "#804020")
+
     def test_a_comma_locale_reads_and_writes_commas(self):
         with target().start(comma=True) as app:
             app.convert("12,5", "0", "255")

@@ -4,6 +4,7 @@
 #include "paste_rule.h"
 
 #include <array>
+#include <cstdio>
 
 namespace quorvel::design {
 
@@ -21,6 +22,8 @@ void Form1Controller::Command1Click()
     const std::string* texts[] = {&result.kText, &result.cText, &result.mText, &result.yText};
     for (std::size_t i = 0; i < kOutputs.size(); ++i)
         view.SetOutput(kOutputs[i], *texts[i]);
+    face = result.colour;
+    view.DescribeFace(HexText(result.colour));
 }
 
 bool Form1Controller::EnterPressed(std::string_view focused, bool autoRepeat)
@@ -53,10 +56,35 @@ void Form1Controller::Paste(std::string_view input, std::string_view pasted)
     Unreachable("a paste plan of no kind");
 }
 
-ColourWord CaptionColourOn(ColourWord face)
+void Form1Controller::DropColour(ColourWord colour)
+{
+    const std::string channels[] = {std::to_string(colour & 0xFFu), std::to_string((colour >> 8) & 0xFFu),
+                                    std::to_string((colour >> 16) & 0xFFu)};
+    for (std::size_t i = 0; i < kInputs.size(); ++i)
+        view.ReplaceText(kInputs[i], channels[i]);
+}
+
+bool Form1Controller::CopyPressed(std::string_view focused)
+{
+    if (Control(focused).role != Role::Convert)
+        return false;
+    if (face)
+        view.SetClipboardText(HexText(*face));
+    return true;
+}
+
+std::string HexText(ColourWord colour)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", colour & 0xFFu, (colour >> 8) & 0xFFu, (colour >> 16) & 0xFFu);
+    return text;
+}
+
+ColourWord CaptionColourOn(ColourWord colour)
 {
     // 0.299 R + 0.587 G + 0.114 B against half of 255, in thousandths.
-    const unsigned luminance = 299u * (face & 0xFFu) + 587u * ((face >> 8) & 0xFFu) + 114u * ((face >> 16) & 0xFFu);
+    const unsigned luminance =
+        299u * (colour & 0xFFu) + 587u * ((colour >> 8) & 0xFFu) + 114u * ((colour >> 16) & 0xFFu);
     return luminance > 127'500u ? PackColour(0, 0, 0) : PackColour(255, 255, 255);
 }
 

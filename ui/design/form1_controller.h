@@ -9,6 +9,7 @@
 #include "colour_conversion.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,9 @@ public:
     virtual void SetOutput(std::string_view output, std::string_view text) = 0;
     // Paints Command1's face in the colour; the caption takes CaptionColourOn(colour).
     virtual void SetFace(ColourWord colour) = 0;
+    // Names the face's colour in Command1's tooltip and accessible description.
+    virtual void DescribeFace(std::string_view text) = 0;
+    virtual void SetClipboardText(std::string_view text) = 0;
     // A modal box with one OK button and no icon; returns once it is dismissed.
     virtual void ShowError(std::string_view title, std::string_view message) = 0;
     virtual void Beep() = 0;
@@ -41,8 +45,8 @@ public:
     explicit Form1Controller(Form1View& window) : view(window) {}
 
     // Command1's Click: reads R, G and B; then paints the face and writes K,
-    // C, M and Y, in that order, or shows the box naming the first bad
-    // channel and changes nothing else.
+    // C, M and Y, in that order, and names the face's colour; or shows the box
+    // naming the first bad channel and changes nothing else.
     void Command1Click();
 
     // Enter or Return pressed with the named control focused: the inputs and
@@ -55,9 +59,22 @@ public:
     // a beep.
     void Paste(std::string_view input, std::string_view pasted);
 
+    // A colour dragged from another program and dropped on an input: it fills
+    // R, G and B, as a pasted colour does.
+    void DropColour(ColourWord colour);
+
+    // Copy (Ctrl+C) with the named control focused: on Command1, once it
+    // shows a colour, the colour goes to the clipboard as #RRGGBB. Returns
+    // whether it was used; the fields copy their own selections.
+    bool CopyPressed(std::string_view focused);
+
 private:
     Form1View& view;
+    std::optional<ColourWord> face;  // what Command1 shows, after the first good press
 };
+
+// The colour as people copy it: "#RRGGBB", upper-case hex.
+std::string HexText(ColourWord colour);
 
 // Black on light faces, white on dark ones, so that the caption stays legible.
 ColourWord CaptionColourOn(ColourWord face);

@@ -5,6 +5,7 @@
 #include "input_field.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFont>
 #include <QGlyphRun>
 #include <QKeyEvent>
@@ -76,8 +77,12 @@ Form1::Form1(QWidget* parent)
 
     connect(Command1, &QPushButton::clicked, this, [this] { controller.Command1Click(); });
     for (std::string_view name : design::kInputs) {
-        connect(control<InputField>(name), &InputField::pasted, this,
+        auto* input = control<InputField>(name);
+        connect(input, &InputField::pasted, this,
                 [this, name](const QString& text) { controller.Paste(name, ToUtf8(text)); });
+        connect(input, &InputField::colourDropped, this, [this](const QColor& colour) {
+            controller.DropColour(quorvel::PackColour(colour.red(), colour.green(), colour.blue()));
+        });
     }
 }
 
@@ -162,16 +167,20 @@ QString Form1::missingFaceWarning() const
     return {};
 }
 
-// Enter presses what the controller says; other keys, and an Enter it does
+// Enter and Copy do what the controller says; other keys, and those it does
 // not use, go on to the window's parent as usual.
 void Form1::keyPressEvent(QKeyEvent* event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QWidget* focused = focusWidget();
-    if (enter && !(event->modifiers() & ~Qt::KeypadModifier) && focused && focused->parentWidget() == this &&
-        controller.EnterPressed(ToUtf8(focused->objectName()), event->isAutoRepeat())) {
-        event->accept();
-        return;
+    if (focused && focused->parentWidget() == this) {
+        const std::string name = ToUtf8(focused->objectName());
+        const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                           !(event->modifiers() & ~Qt::KeypadModifier);
+        if ((enter && controller.EnterPressed(name, event->isAutoRepeat())) ||
+            (event->matches(QKeySequence::Copy) && controller.CopyPressed(name))) {
+            event->accept();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }
@@ -201,6 +210,14 @@ void Form1::ReplaceText(std::string_view input, std::string_view text)
 void Form1::SetOutput(std::string_view output, std::string_view text) { control<QLineEdit>(output)->setText(FromUtf8(text)); }
 
 void Form1::SetFace(quorvel::ColourWord colour) { setCommand1BackColor(colour); }
+
+void Form1::DescribeFace(std::string_view text)
+{
+    Command1->setToolTip(FromUtf8(text));
+    Command1->setAccessibleDescription(FromUtf8(text));
+}
+
+void Form1::SetClipboardText(std::string_view text) { QApplication::clipboard()->setText(FromUtf8(text)); }
 
 // Returns once the user has dismissed the box; until then the window takes no input.
 void Form1::ShowError(std::string_view title, std::string_view message)

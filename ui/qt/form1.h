@@ -30,7 +30,8 @@ public:
     QString missingFaceWarning() const;
 
 protected:
-    // Return and Enter, which the fields and the button leave to the window.
+    // Return and Enter, and Copy on the button, which the fields and the
+    // button leave to the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -47,6 +48,8 @@ private:
     void ReplaceText(std::string_view input, std::string_view text) override;
     void SetOutput(std::string_view output, std::string_view text) override;
     void SetFace(quorvel::ColourWord colour) override;
+    void DescribeFace(std::string_view text) override;
+    void SetClipboardText(std::string_view text) override;
     void ShowError(std::string_view title, std::string_view message) override;
     void Beep() override;
     std::string DecimalSeparator() const override;

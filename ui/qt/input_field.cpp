@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColor>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -47,10 +48,44 @@ void InputField::mouseReleaseEvent(QMouseEvent* event)
     QLineEdit::mouseReleaseEvent(event);
 }
 
-// Text dropped from elsewhere is a paste at the drop point; a drag within the
-// field itself moves text as usual.
+namespace {
+
+// Colour dialogs and pickers send application/x-color, often with no text.
+bool IsColourDrag(const QDropEvent& event, const QLineEdit& field)
+{
+    return event.mimeData()->hasColor() && !field.isReadOnly();
+}
+
+}  // namespace
+
+void InputField::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (IsColourDrag(*event, *this)) {
+        event->acceptProposedAction();
+        return;
+    }
+    QLineEdit::dragEnterEvent(event);
+}
+
+void InputField::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (IsColourDrag(*event, *this)) {
+        event->acceptProposedAction();
+        return;
+    }
+    QLineEdit::dragMoveEvent(event);
+}
+
+// A colour dropped from elsewhere fills R, G and B; text dropped from
+// elsewhere is a paste at the drop point; a drag within the field itself
+// moves text as usual.
 void InputField::dropEvent(QDropEvent* event)
 {
+    if (IsColourDrag(*event, *this)) {
+        emit colourDropped(qvariant_cast<QColor>(event->mimeData()->colorData()));
+        event->acceptProposedAction();
+        return;
+    }
     if (event->source() != this && event->mimeData()->hasText() && !isReadOnly()) {
         deselect();
         setCursorPosition(cursorPositionAt(event->position().toPoint()));

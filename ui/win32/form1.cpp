@@ -19,6 +19,7 @@
 #include <initguid.h>
 #include <oleacc.h>
 
+#include <cstring>
 #include <cwchar>
 
 namespace quorvel::win32 {
@@ -99,6 +100,13 @@ LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
 }
 
 bool IsEnterDown(const MSG& message) { return message.message == WM_KEYDOWN && message.wParam == VK_RETURN; }
+
+// Ctrl+C or Ctrl+Insert, as an EDIT copies on either.
+bool IsCopy(const MSG& message)
+{
+    return message.message == WM_KEYDOWN && (message.wParam == 'C' || message.wParam == VK_INSERT) &&
+           GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+}
 
 }  // namespace
 
@@ -255,6 +263,8 @@ void Form1::ForgetScreenReaderNames()
             accessibility->ClearHwndProps(Control(designed.names), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                           &PROPID_ACC_NAME, 1);
     }
+    accessibility->ClearHwndProps(Control(design::kConvertButton), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                  &PROPID_ACC_DESCRIPTION, 1);
     accessibility->Release();
     accessibility = nullptr;
 }
@@ -319,14 +329,16 @@ void Form1::LoadIcons()
 
 // ---- Keyboard and focus ---------------------------------------------------------
 
-// Enter goes to the controller, with whether it is a held key's repeat;
-// IsDialogMessageW would turn each repeat into another IDOK. Tab and
-// Shift+Tab move through the controls.
+// Enter goes to the controller, with whether it is a held key's repeat
+// (IsDialogMessageW would turn each repeat into another IDOK), and so does
+// Copy. Tab and Shift+Tab move through the controls.
 bool Form1::HandleDialogKey(MSG& message)
 {
-    if (IsEnterDown(message) && (message.hwnd == window || IsChild(window, message.hwnd))) {
+    if (message.hwnd == window || IsChild(window, message.hwnd)) {
         const design::ControlDesign* focused = DesignOf(GetFocus());
-        if (focused && controller.EnterPressed(focused->name, IsEnterRepeat(message)))
+        if (focused && IsEnterDown(message) && controller.EnterPressed(focused->name, IsEnterRepeat(message)))
+            return true;
+        if (focused && IsCopy(message) && controller.CopyPressed(focused->name))
             return true;
     }
     return IsDialogMessageW(window, &message);
@@ -497,6 +509,50 @@ void Form1::SetOutput(std::string_view output, std::string_view text)
 }
 
 void Form1::SetFace(ColourWord colour) { command1.SetBackColor(colour); }
+
+// The tooltip is made only now, so that a start pays nothing for it.
+void Form1::DescribeFace(std::string_view text)
+{
+    std::wstring description = ToWide(text);
+    HWND button = Control(design::kConvertButton);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = description.data();
+    if (!faceTip) {
+        const INITCOMMONCONTROLSEX tooltips{sizeof tooltips, ICC_BAR_CLASSES};
+        InitCommonControlsEx(&tooltips);
+        faceTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+        SendMessageW(faceTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    } else {
+        SendMessageW(faceTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (accessibility)
+        accessibility->SetHwndPropStr(button, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                      description.c_str());
+}
+
+void Form1::SetClipboardText(std::string_view text)
+{
+    const std::wstring wide = ToWide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!block)
+        return;
+    std::memcpy(GlobalLock(block), wide.c_str(), bytes);
+    GlobalUnlock(block);
+    if (!OpenClipboard(window)) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, block))
+        GlobalFree(block);  // the clipboard owns it only once it is set
+    CloseClipboard();
+}
 
 // Returns once the user has dismissed the box; until then the window takes no input.
 void Form1::ShowError(std::string_view title, std::string_view message)

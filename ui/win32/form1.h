@@ -72,6 +72,8 @@ private:
     void ReplaceText(std::string_view input, std::string_view text) override;
     void SetOutput(std::string_view output, std::string_view text) override;
     void SetFace(ColourWord colour) override;
+    void DescribeFace(std::string_view text) override;
+    void SetClipboardText(std::string_view text) override;
     void ShowError(std::string_view title, std::string_view message) override;
     void Beep() override;
     std::string DecimalSeparator() const override;
@@ -88,6 +90,7 @@ private:
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     IAccPropServices* accessibility = nullptr;
+    HWND faceTip = nullptr;  // Command1's tooltip, made at the first good press
     design::Form1Controller controller{*this};
 };
 
