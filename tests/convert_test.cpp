@@ -211,6 +211,9 @@ void ConvertTest::successShowsColourAndOutputs()
     QCOMPARE(display().fields, rgb + kcmy);
     QCOMPARE(button()->backColor(), colour);
     QCOMPARE(faceColour(), colour);
+    // What a mouse pointer and a screen reader are told of the face.
+    QCOMPARE(button()->toolTip(), colour.name().toUpper());
+    QCOMPARE(button()->accessibleDescription(), colour.name().toUpper());
 }
 
 void ConvertTest::failureShowsOnlyTheBox_data()

@@ -243,6 +243,7 @@ void Form1Test::startsEmptyWithAPlatformFace()
         QVERIFY2(control<QLineEdit>(name)->text().isEmpty(), name);
     auto* button = control<ColourButton>("Command1");
     QVERIFY(!button->backColor().isValid());
+    QVERIFY(button->toolTip().isEmpty());
     QPushButton plain(button->text());
     plain.setFont(button->font());
     plain.resize(button->size());
