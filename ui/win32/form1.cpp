@@ -334,12 +334,14 @@ void Form1::LoadIcons()
 // Copy. Tab and Shift+Tab move through the controls.
 bool Form1::HandleDialogKey(MSG& message)
 {
-    if (message.hwnd == window || IsChild(window, message.hwnd)) {
-        const design::ControlDesign* focused = DesignOf(GetFocus());
-        if (focused && IsEnterDown(message) && controller.EnterPressed(focused->name, IsEnterRepeat(message)))
-            return true;
-        if (focused && IsCopy(message) && controller.CopyPressed(focused->name))
-            return true;
+    const bool enter = IsEnterDown(message);
+    const bool copy = !enter && IsCopy(message);
+    if ((enter || copy) && (message.hwnd == window || IsChild(window, message.hwnd))) {
+        if (const design::ControlDesign* focused = DesignOf(GetFocus())) {
+            if (enter ? controller.EnterPressed(focused->name, IsEnterRepeat(message))
+                      : controller.CopyPressed(focused->name))
+                return true;
+        }
     }
     return IsDialogMessageW(window, &message);
 }
