@@ -251,9 +251,6 @@ class QtApp(App):
 
 
 class WineApp(App):
-    # Wine's clipboard is slow to take a copy for a second or so after a long paste.
-    copy_wait = 2.0
-
     def __init__(self, target, session, process, dpi, language):
         self.language = language
         super().__init__(target, session, process, dpi)
@@ -268,6 +265,32 @@ class WineApp(App):
 
     def probe(self):
         return self.target.probe(self.session, self.language)
+
+    # Wine can take seconds to put a copy on the clipboard (after a long paste, on a busy
+    # machine), and now and then a copy never comes.
+    copy_wait = 2.0
+    # How long the program may take to do what it is asked before the test counts it as failed.
+    patience = 60.0
+
+    def read(self, name):
+        """The field's text as a person copies it. Nothing on the clipboard means an empty
+        field only if the program holds no text there; otherwise the copy is made again."""
+        deadline = time.monotonic() + self.patience
+        while True:
+            copied = super().read(name)
+            if copied or self.text(name) == "":
+                return copied
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"{name} holds text, but no copy of it came within {self.patience} s")
+
+    def text(self, name):
+        """The control's text as the program holds it, once the program answers."""
+        deadline = time.monotonic() + self.patience
+        while (window := self.probe()["window"]) is None:  # too busy to answer (a long paste)
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"the window did not answer for {self.patience} s")
+        return next(child["text"] for child in window["children"]
+                    if child["id"] == layout.BY_NAME[name].control_id)
 
     def box(self, window):
         state = self.probe()
