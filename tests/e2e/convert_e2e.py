@@ -25,8 +25,7 @@ class ConvertEndToEnd(unittest.TestCase):
         for reading, value in expected.items():
             if getattr(box, reading) is not None:
                 self.assertEqual(getattr(box, reading), value, reading)
-        app.key("Return")
-        self.assertTrue(app.session.wait_gone(window), "Enter dismisses the box")
+        self.assertTrue(app.dismiss_box(window), "Enter dismisses the box")
         return box
 
     def test_conversions_as_a_person_makes_them(self):
@@ -62,8 +61,7 @@ class ConvertEndToEnd(unittest.TestCase):
                 app.click(B)
                 app.type("9")
                 app.click(BUTTON)
-                app.key("Return")
-                self.assertTrue(app.session.wait_gone(box))
+                self.assertTrue(app.dismiss_box(box))
                 self.assertIsNone(app.find_box(timeout=0.5), "no second box")
                 self.assertEqual(app.read(B), "0")
 
@@ -91,8 +89,7 @@ class ConvertEndToEnd(unittest.TestCase):
             box = app.find_box()
             self.assertIsNotNone(box, "Return on 转 converts")
             self.assertEqual(len(app.boxes()), 1, "exactly one box")
-            app.key("Return")
-            self.assertTrue(app.session.wait_gone(box))
+            self.assertTrue(app.dismiss_box(box))
             self.assertIsNone(app.find_box(timeout=1.0), "no second box after the first is dismissed")
             self.assertEqual(app.outputs(), EMPTY)
 

@@ -33,8 +33,7 @@ class Soak(unittest.TestCase):
                 else:
                     box = app.find_box()
                     self.assertIsNotNone(box, f"press {press} brings up the box")
-                    app.key("Return")
-                    self.assertTrue(app.session.wait_gone(box), f"press {press}: the box goes")
+                    self.assertTrue(app.dismiss_box(box), f"press {press}: the box goes")
                 if press in (100, PRESSES):
                     time.sleep(0.2)
                     resident[press] = app.resident_kib()

@@ -11,7 +11,7 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display
+from Xlib import X, display, error
 from Xlib.protocol import event
 
 
@@ -138,6 +138,14 @@ class XSession:
                 return True
             time.sleep(0.01)
         return False
+
+    def give_focus(self, window):
+        """Puts X's keyboard focus on the window, as a window manager does with the window a
+        program activates; True if it is there (False if the window has gone)."""
+        gone = error.CatchError(error.BadMatch, error.BadWindow)
+        window.set_input_focus(X.RevertToParent, X.CurrentTime, onerror=gone)
+        focus = self.x.get_input_focus().focus
+        return not gone.get_error() and getattr(focus, "id", focus) == window.id
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
