@@ -1,5 +1,6 @@
-// The Win32 window's parts that need no window: sizes at a DPI, fonts, the
-// caption colour, pastes, Enter's repeats and the UTF-16 edge. Windows' own
+// The Win32 window's parts: sizes at a DPI, fonts, the caption colour, pastes,
+// Enter's repeats and the UTF-16 edge, and the window itself moving to another
+// monitor's DPI (which needs a display: under Wine, an X server). Windows' own
 // MulDiv is the reference for the DPI arithmetic.
 #include "colour_button.h"
 #include "control_ids.h"
@@ -283,6 +284,34 @@ TEST(ControlId, NeverClashesWithTheDialogManagersCommands)
     for (const design::ControlDesign& control : design::kControls) {
         EXPECT_GT(ControlId(control.name), IDCANCEL) << control.name;
     }
+}
+
+// ---- The window on a monitor of another DPI ----------------------------------------
+
+// Windows suggests where the window goes and how large it is at the new DPI;
+// the window takes that rectangle, and lays its controls out for the DPI.
+TEST(DpiChange, TakesTheSuggestedRectangle)
+{
+    Form1 form(GetModuleHandleW(nullptr));
+    ASSERT_NE(form.Window(), nullptr);
+    constexpr int kNewDpi = 144;
+    const RECT frame = WindowRectForClient(
+        {design::ToPixels(design::kClientArea.width, kNewDpi), design::ToPixels(design::kClientArea.height, kNewDpi)},
+        static_cast<DWORD>(GetWindowLongPtrW(form.Window(), GWL_STYLE)),
+        static_cast<DWORD>(GetWindowLongPtrW(form.Window(), GWL_EXSTYLE)), kNewDpi);
+    RECT suggested{37, 41, 37 + frame.right - frame.left, 41 + frame.bottom - frame.top};
+    SendMessageW(form.Window(), WM_DPICHANGED, MAKEWPARAM(kNewDpi, kNewDpi), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT placed{};
+    GetWindowRect(form.Window(), &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_EQ(placed.right, suggested.right);
+    EXPECT_EQ(placed.bottom, suggested.bottom);
+    RECT field{};
+    GetWindowRect(GetDlgItem(form.Window(), ControlId(design::kInputs[0])), &field);
+    const RECT designed = ToPixels(design::Control(design::kInputs[0]).rect, kNewDpi);
+    EXPECT_EQ(field.right - field.left, designed.right - designed.left) << "R= at 144 dpi";
 }
 
 }  // namespace
