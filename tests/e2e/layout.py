@@ -41,11 +41,12 @@ def _read_design():
     kaiti = re.search(r"kKaiTiFallbacks\[\] = \{([^}]*)\}", text)
     fonts = {name: Font(face, int(size), int(weight)) for name, face, size, weight
              in re.findall(r'k(\w+)Font\{"([^"]+)", (\d+), (\d+)', text)}
+    limit = re.search(r"kInputLengthLimit = (\d+);", text)
     return (controls, tuple(map(int, client.groups()))[2:], fonts["Field"], fonts["Button"],
-            re.findall(r'"([^"]+)"', kaiti[1]))
+            re.findall(r'"([^"]+)"', kaiti[1]), int(limit[1]))
 
 
-CONTROLS, CLIENT_TWIPS, FIELD_FONT, BUTTON_FONT, KAITI_NAMES = _read_design()
+CONTROLS, CLIENT_TWIPS, FIELD_FONT, BUTTON_FONT, KAITI_NAMES, INPUT_LENGTH_LIMIT = _read_design()
 BY_NAME = {control.name: control for control in CONTROLS}
 INPUT_NAMES = [c.name for c in CONTROLS if c.role == "Input"]     # R, G, B
 OUTPUT_NAMES = [c.name for c in CONTROLS if c.role == "Output"]   # K, C, M, Y

@@ -89,8 +89,12 @@ inline constexpr FontDesign kFieldFont{"Times New Roman", 1050, 400, CharacterSe
 inline constexpr FontDesign kButtonFont{"楷体_GB2312", 2175, 700, CharacterSet::GB2312, kKaiTiFallbacks};
 
 // The longest text an input takes: a paste that would make it longer is refused
-// whole rather than cut into a different number.
-inline constexpr int kInputLengthLimit = 1 << 20;
+// whole rather than cut into a different number. Windows' EDIT, under Wine at
+// least, measures its whole line again on every change and every paint, in time
+// that grows with the square of the line's length; at this length either window
+// takes a paste, even a row of three such cells, well within a second
+// (bench/win32_long_paste.py, quorvel_paste_bench).
+inline constexpr int kInputLengthLimit = 8192;
 
 inline constexpr int kTwipsPerInch = 1440;
 
