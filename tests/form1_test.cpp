@@ -286,6 +286,7 @@ void Form1Test::enterClicksTheButton_data()
     QTest::newRow("Text1 Return") << "Text1" << int(Qt::Key_Return) << 0 << 1;
     QTest::newRow("Text2 Return") << "Text2" << int(Qt::Key_Return) << 0 << 1;
     QTest::newRow("Text3 keypad Enter") << "Text3" << int(Qt::Key_Enter) << 0 << 1;
+    QTest::newRow("Text1 Return held") << "Text1" << int(Qt::Key_Return) << 3 << 1;
     QTest::newRow("Text5 Return") << "Text5" << int(Qt::Key_Return) << 0 << 0;
     QTest::newRow("Command1 Return") << "Command1" << int(Qt::Key_Return) << 0 << 1;
     QTest::newRow("Command1 keypad Enter") << "Command1" << int(Qt::Key_Enter) << 0 << 1;

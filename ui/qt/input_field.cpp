@@ -41,14 +41,35 @@ void InputField::pasteText(const QString& pasted)
     }
 }
 
+namespace {
+
+bool IsEnter(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+
+}  // namespace
+
 void InputField::keyPressEvent(QKeyEvent* event)
 {
+    // Enter held down presses 转 once: its repeats would bring the box back as
+    // soon as the first press had dismissed it. X repeats a key as a release and
+    // a press with the same time stamp, which Qt marks as a repeat only when both
+    // have already arrived; the time stamp tells them apart either way.
+    if (IsEnter(event) && (event->isAutoRepeat() || enterReleasedAt == event->timestamp())) {
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
         pasteText(QApplication::clipboard()->text());
         event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void InputField::keyReleaseEvent(QKeyEvent* event)
+{
+    if (IsEnter(event))
+        enterReleasedAt = event->timestamp();
+    QLineEdit::keyReleaseEvent(event);
 }
 
 void InputField::contextMenuEvent(QContextMenuEvent* event)

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include <optional>
+
 // One of the R, G and B inputs. Every paste goes through the paste rule: the
 // field never takes a line break, a row of three cells is handed on to fill all
 // three inputs, and a text the field cannot hold whole is refused, never cut.
@@ -21,7 +23,12 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+private:
+    // When Enter was last let go, as the window system stamps key events.
+    std::optional<quint64> enterReleasedAt;
 };
