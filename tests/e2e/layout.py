@@ -39,14 +39,18 @@ def _read_design():
     if len(controls) != 15 or not client:
         raise RuntimeError(f"cannot read the layout from {DESIGN}")
     kaiti = re.search(r"kKaiTiFallbacks\[\] = \{([^}]*)\}", text)
+    serif = re.search(r"kSerifFallbacks\[\] = \{([^}]*)\}", text)
     fonts = {name: Font(face, int(size), int(weight)) for name, face, size, weight
              in re.findall(r'k(\w+)Font\{"([^"]+)", (\d+), (\d+)', text)}
     limit = re.search(r"kInputLengthLimit = (\d+);", text)
     return (controls, tuple(map(int, client.groups()))[2:], fonts["Field"], fonts["Button"],
-            re.findall(r'"([^"]+)"', kaiti[1]), int(limit[1]))
+            re.findall(r'"([^"]+)"', kaiti[1]), re.findall(r'"([^"]+)"', serif[1]), int(limit[1]))
 
 
-CONTROLS, CLIENT_TWIPS, FIELD_FONT, BUTTON_FONT, KAITI_NAMES, INPUT_LENGTH_LIMIT = _read_design()
+(CONTROLS, CLIENT_TWIPS, FIELD_FONT, BUTTON_FONT, KAITI_NAMES, SERIF_NAMES,
+ INPUT_LENGTH_LIMIT) = _read_design()
+# Each designed font's fallbacks, best first.
+FALLBACKS = {BUTTON_FONT: KAITI_NAMES, FIELD_FONT: SERIF_NAMES}
 BY_NAME = {control.name: control for control in CONTROLS}
 INPUT_NAMES = [c.name for c in CONTROLS if c.role == "Input"]     # R, G, B
 OUTPUT_NAMES = [c.name for c in CONTROLS if c.role == "Output"]   # K, C, M, Y
