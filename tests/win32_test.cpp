@@ -8,6 +8,7 @@
 #include "field_paste.h"
 #include "fonts.h"
 #include "form1.h"
+#include "label_fit.h"
 #include "wide_text.h"
 
 #include "paste_rows.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace quorvel::win32 {
@@ -129,6 +131,45 @@ INSTANTIATE_TEST_SUITE_P(
                     LogFontRow{"Button", &design::kButtonFont, 96, -29, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"},
                     LogFontRow{"ButtonAt192", &design::kButtonFont, 192, -58, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"}),
     RowName<LogFontRow>);
+
+struct LabelFontRow {
+    const char* name;
+    int points;  // the system's message font
+    int dpi;
+};
+
+class LabelFontTest : public testing::TestWithParam<LabelFontRow> {};
+
+// However large the system's message font, every label's caption fits the part
+// of the label left of its field; no caption is drawn larger than the system's size.
+TEST_P(LabelFontTest, EveryCaptionFitsWhatShowsOfItsLabel)
+{
+    const LabelFontRow& row = GetParam();
+    LOGFONTW system = MessageFontForDpi(row.dpi);
+    system.lfHeight = -MulDiv(row.points, row.dpi, 72);
+    const LOGFONTW fitted = FitLabelFont(system, row.dpi);
+    EXPECT_LE(std::abs(fitted.lfHeight), std::abs(system.lfHeight));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectW(&fitted);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    for (const design::ControlDesign& label : design::kControls) {
+        if (label.names.empty())
+            continue;
+        const std::wstring caption = ToWide(label.caption);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        EXPECT_LE(extent.cx, design::ToPixels(design::VisibleLabelTwips(label), row.dpi)) << label.name;
+    }
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+}
+
+INSTANTIATE_TEST_SUITE_P(SystemSizes, LabelFontTest,
+                         testing::Values(LabelFontRow{"NinePoint", 9, 96}, LabelFontRow{"ElevenPoint", 11, 96},
+                                         LabelFontRow{"TextMadeBigger", 16, 96},
+                                         LabelFontRow{"ElevenPointAt192", 11, 192}),
+                         RowName<LabelFontRow>);
 
 // ---- The caption on a coloured face -------------------------------------------
 

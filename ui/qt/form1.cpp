@@ -3,8 +3,11 @@
 #include "colour_button.h"
 #include "form1_design.h"
 #include "input_field.h"
+#include "label_fit.h"
 
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,6 +118,7 @@ void Form1::createControls()
         if (!designed.names.empty())
             control<QLabel>(designed.name)->setBuddy(control<QLineEdit>(designed.names));
     }
+    fitLabels();
 
     Label1 = control<QLabel>("Label1");
     Label2 = control<QLabel>("Label2");
@@ -131,6 +135,32 @@ void Form1::createControls()
     Text6 = control<QLineEdit>("Text6");
     Text7 = control<QLineEdit>("Text7");
     Command1 = control<ColourButton>("Command1");
+}
+
+// The labels speak in the platform's font, made smaller only as far as every
+// caption then fits the part of its label that shows, left of its field.
+void Form1::fitLabels()
+{
+    QFont labelFont = font();
+    const auto fits = [&](int pixels) {
+        labelFont.setPixelSize(pixels);
+        const QFontMetrics metrics(labelFont);
+        return std::all_of(std::begin(design::kControls), std::end(design::kControls),
+                           [&](const design::ControlDesign& label) {
+                               return label.names.empty() ||
+                                      metrics.horizontalAdvance(FromUtf8(label.caption)) <=
+                                          design::ToPixels(design::VisibleLabelTwips(label), kDesignDpi);
+                           });
+    };
+    const int preferred = QFontInfo(font()).pixelSize();
+    const int fitting = design::LargestFittingSize(preferred, fits);
+    if (fitting == preferred)
+        return;
+    labelFont.setPixelSize(fitting);
+    for (const design::ControlDesign& designed : design::kControls) {
+        if (!designed.names.empty())
+            control<QLabel>(designed.name)->setFont(labelFont);
+    }
 }
 
 // Tab-index order, leaving out what takes no focus (the labels).

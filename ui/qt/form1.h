@@ -42,6 +42,7 @@ private:
     void showError(const QString& message);
 
     void createControls();
+    void fitLabels();
     void orderFocus();
 
     QLabel* Label1;

@@ -74,7 +74,7 @@ LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
 
 Form1::Fonts CreateFonts(int dpi)
 {
-    const LOGFONTW messageFont = MessageFontForDpi(dpi);
+    const LOGFONTW messageFont = FitLabelFont(MessageFontForDpi(dpi), dpi);
     return {CreateDesignedFont(design::kFieldFont, dpi), CreateDesignedFont(design::kButtonFont, dpi),
             CreateFontIndirectW(&messageFont)};
 }
