@@ -2,8 +2,10 @@
 """Renders every size of Quorvel's icon from its one design, icons/quorvel.xpm.
 
 Each size is the 16 x 16 picture scaled pixel by pixel, so all show the same
-image. Writes quorvel-N.png for the desktop and quorvel.ico for Windows (8-bit,
-256-colour palette images up to 48 pixels, and a PNG image at 256).
+image; at sizes that are not a multiple of 16, each pixel takes the colour of
+the design's pixel under its centre. Writes quorvel-N.png for the desktop and
+quorvel.ico for Windows (8-bit, 256-colour palette images up to 48 pixels, with
+the 20, 24 and 40 that 125 % and 150 % ask for, and a PNG image at 256).
 
     render_icons.py [OUTPUT_FOLDER]   (default: resources/icons)
 """
@@ -14,7 +16,7 @@ import zlib
 
 ICONS = pathlib.Path(__file__).resolve().parent.parent / "resources" / "icons"
 PNG_SIZES = (16, 32, 48, 256)
-ICO_PALETTE_SIZES = (16, 32, 48)
+ICO_PALETTE_SIZES = (16, 20, 24, 32, 40, 48)
 
 
 def read_xpm(path):
@@ -34,8 +36,9 @@ def read_xpm(path):
 
 
 def scale(rows, size):
-    factor = size // len(rows)
-    return [[index for index in row for _ in range(factor)] for row in rows for _ in range(factor)]
+    design = len(rows)
+    under = [(2 * i + 1) * design // (2 * size) for i in range(size)]  # the design's pixel under each centre
+    return [[rows[y][x] for x in under] for y in under]
 
 
 def png(palette, rows):
@@ -53,7 +56,7 @@ def ico_bitmap(palette, rows):
     mask_stride = ((size + 31) // 32) * 4
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
     colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette) + b"\0" * 4 * (256 - len(palette))
-    pixels = b"".join(bytes(row) for row in reversed(rows))  # rows of 16, 32, 48 are already 4-byte multiples
+    pixels = b"".join(bytes(row) for row in reversed(rows))  # every size is a multiple of 4: no row padding
     return header + colours + pixels + b"\0" * mask_stride * size
 
 

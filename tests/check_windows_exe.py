@@ -8,6 +8,7 @@ Prints one line per check and exits 1 if any failed."""
 
 import argparse
 import os
+import pathlib
 import re
 import struct
 import subprocess
@@ -31,6 +32,9 @@ PE_FORMAT = {32: "pei-i386", 64: "pei-x86-64"}
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 VERSION_BLOCK = "080404b0"  # Chinese (PRC), Unicode
+CHINESE_PRC = 0x0804  # every resource's language, as the version block's
+# The copyright line the Debian package ships.
+DEBIAN_COPYRIGHT = pathlib.Path(__file__).resolve().parents[1] / "resources" / "debian" / "copyright"
 SUPPORTED_OS = {
     "Windows 7": "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
     "Windows 10 and 11": "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
@@ -51,6 +55,11 @@ class Exe:
         if name is not None:
             command.append(f"--name={name}")
         return subprocess.run(command + [self.path], check=True, capture_output=True).stdout
+
+    def languages(self):
+        """{language ID} of every resource the exe carries."""
+        listing = subprocess.run([self.wrestool, "-l", self.path], check=True, capture_output=True, text=True).stdout
+        return {int(language) for language in re.findall(r"--language=(\d+)", listing)}
 
     def first_name(self, kind):
         listing = subprocess.run([self.wrestool, "-l", f"--type={kind}", self.path],
@@ -147,7 +156,8 @@ def check_version(exe, options):
     wanted = {
         "FileVersion": options.version, "ProductVersion": options.version,
         "OriginalFilename": "Quorvel.exe", "ProductName": "Quorvel",
-        "InternalName": "Quorvel", "Comments": "Quorvel",
+        "InternalName": "Quorvel", "Comments": "Quorvel", "FileDescription": "Quorvel",
+        "LegalCopyright": "Copyright © " + re.search(r"^Copyright: (.+)$", DEBIAN_COPYRIGHT.read_text(), re.M)[1],
     }
     wrong = {key: strings.get(key) for key, value in wanted.items() if strings.get(key) != value}
     return not wrong, f"blocks {sorted(blocks)}" + (f"; wrong {wrong}" if wrong else "")
@@ -160,8 +170,14 @@ def check_icon(exe, _):
     sizes = icon_sizes(exe.resource(RT_GROUP_ICON, first))
     has_small_256_colours = (16, 16, 8) in sizes
     larger = {width for width, _, _ in sizes if width > 16}
-    ok = first == 1 and has_small_256_colours and {32, 48, 256} <= larger
+    # 20, 24 and 40 for the title bar and the taskbar at 125 % and 150 %.
+    ok = first == 1 and has_small_256_colours and {20, 24, 32, 40, 48, 256} <= larger
     return ok, f"first group {first}: {sizes}"
+
+
+def check_languages(exe, _):
+    languages = exe.languages()
+    return languages == {CHINESE_PRC}, f"languages {sorted(languages)}"
 
 
 def check_manifest(exe, _):
@@ -198,6 +214,7 @@ CHECKS = [
     ("has the build's bitness", check_bitness),
     ("carries the version", check_version),
     ("has the icon first", check_icon),
+    ("is Chinese (PRC) throughout", check_languages),
     ("has the manifest", check_manifest),
 ]
 

@@ -1,12 +1,14 @@
 #include "colour_button.h"
 #include "form1.h"
 #include "form1_design.h"
+#include "label_fit.h"
 #include "unexpected_box_watch.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,8 @@ private slots:
     void controlGeometry();
     void windowHasTheDesignedFixedSize();
     void fieldsAreDrawnOverLabels();
+    void labelCaptionsAreNeverCut_data();
+    void labelCaptionsAreNeverCut();
     void fieldFont_data();
     void fieldFont();
     void buttonFontIsBoldKaiTi();
@@ -133,6 +137,35 @@ void Form1Test::fieldsAreDrawnOverLabels()
         const QRect area = control<QLabel>(label)->geometry();
         const QPoint underField(area.right() - 2, area.center().y());
         QVERIFY2(qobject_cast<QLineEdit*>(window->childAt(underField)), label);
+    }
+}
+
+void Form1Test::labelCaptionsAreNeverCut_data()
+{
+    QTest::addColumn<qreal>("systemPoints");  // the platform's font size
+    QTest::newRow("9 pt") << 9.0;
+    QTest::newRow("11 pt") << 11.0;
+    QTest::newRow("text made bigger, 16 pt") << 16.0;
+}
+
+// Each caption fits the part of its label left of the field, never drawn
+// larger than the system's size.
+void Form1Test::labelCaptionsAreNeverCut()
+{
+    QFETCH(qreal, systemPoints);
+    const QFont systemFont = QApplication::font();
+    QFont bigger = systemFont;
+    bigger.setPointSizeF(systemPoints);
+    QApplication::setFont(bigger);
+    window = std::make_unique<Form1>();
+    QApplication::setFont(systemFont);
+    for (const quorvel::design::ControlDesign& designed : quorvel::design::kControls) {
+        if (designed.names.empty())
+            continue;
+        auto* label = control<QLabel>(designed.name.data());
+        const int visible = quorvel::design::ToPixels(quorvel::design::VisibleLabelTwips(designed), 96);
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= visible, designed.name.data());
+        QVERIFY2(QFontInfo(label->font()).pixelSize() <= QFontInfo(bigger).pixelSize(), designed.name.data());
     }
 }
 

@@ -1,11 +1,13 @@
-// The Win32 window's parts that need no window: sizes at a DPI, fonts, pastes
-// through the UTF-16 edge, Enter's repeats. Windows' own MulDiv is the
+// The Win32 window's parts: sizes at a DPI, fonts, pastes through the UTF-16
+// edge, Enter's repeats, and the window itself moving to another monitor's DPI
+// (which needs a display: under Wine, an X server). Windows' own MulDiv is the
 // reference for the DPI arithmetic.
 #include "colour_button.h"
 #include "control_ids.h"
 #include "dpi.h"
 #include "fonts.h"
 #include "form1.h"
+#include "label_fit.h"
 #include "wide_text.h"
 
 #include "fake_form1_view.h"
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace quorvel::win32 {
@@ -103,6 +106,45 @@ INSTANTIATE_TEST_SUITE_P(
                     LogFontRow{"Button", &design::kButtonFont, 96, -29, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"},
                     LogFontRow{"ButtonAt192", &design::kButtonFont, 192, -58, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"}),
     RowName<LogFontRow>);
+
+struct LabelFontRow {
+    const char* name;
+    int points;  // the system's message font
+    int dpi;
+};
+
+class LabelFontTest : public testing::TestWithParam<LabelFontRow> {};
+
+// However large the system's message font, every label's caption fits the part
+// of the label left of its field; no caption is drawn larger than the system's size.
+TEST_P(LabelFontTest, EveryCaptionFitsWhatShowsOfItsLabel)
+{
+    const LabelFontRow& row = GetParam();
+    LOGFONTW system = MessageFontForDpi(row.dpi);
+    system.lfHeight = -MulDiv(row.points, row.dpi, 72);
+    const LOGFONTW fitted = FitLabelFont(system, row.dpi);
+    EXPECT_LE(std::abs(fitted.lfHeight), std::abs(system.lfHeight));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectW(&fitted);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    for (const design::ControlDesign& label : design::kControls) {
+        if (label.names.empty())
+            continue;
+        const std::wstring caption = ToWide(label.caption);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        EXPECT_LE(extent.cx, design::ToPixels(design::VisibleLabelTwips(label), row.dpi)) << label.name;
+    }
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+}
+
+INSTANTIATE_TEST_SUITE_P(SystemSizes, LabelFontTest,
+                         testing::Values(LabelFontRow{"NinePoint", 9, 96}, LabelFontRow{"ElevenPoint", 11, 96},
+                                         LabelFontRow{"TextMadeBigger", 16, 96},
+                                         LabelFontRow{"ElevenPointAt192", 11, 192}),
+                         RowName<LabelFontRow>);
 
 // ---- Pastes into an input ---------------------------------------------------------
 
@@ -218,6 +260,34 @@ TEST(ControlId, NeverClashesWithTheDialogManagersCommands)
     for (const design::ControlDesign& control : design::kControls) {
         EXPECT_GT(ControlId(control.name), IDCANCEL) << control.name;
     }
+}
+
+// ---- The window on a monitor of another DPI ----------------------------------------
+
+// Windows suggests where the window goes and how large it is at the new DPI;
+// the window takes that rectangle, and lays its controls out for the DPI.
+TEST(DpiChange, TakesTheSuggestedRectangle)
+{
+    Form1 form(GetModuleHandleW(nullptr));
+    ASSERT_NE(form.Window(), nullptr);
+    constexpr int kNewDpi = 144;
+    const RECT frame = WindowRectForClient(
+        {design::ToPixels(design::kClientArea.width, kNewDpi), design::ToPixels(design::kClientArea.height, kNewDpi)},
+        static_cast<DWORD>(GetWindowLongPtrW(form.Window(), GWL_STYLE)),
+        static_cast<DWORD>(GetWindowLongPtrW(form.Window(), GWL_EXSTYLE)), kNewDpi);
+    RECT suggested{37, 41, 37 + frame.right - frame.left, 41 + frame.bottom - frame.top};
+    SendMessageW(form.Window(), WM_DPICHANGED, MAKEWPARAM(kNewDpi, kNewDpi), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT placed{};
+    GetWindowRect(form.Window(), &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_EQ(placed.right, suggested.right);
+    EXPECT_EQ(placed.bottom, suggested.bottom);
+    RECT field{};
+    GetWindowRect(GetDlgItem(form.Window(), ControlId(design::kInputs[0])), &field);
+    const RECT designed = ToPixels(design::Control(design::kInputs[0]).rect, kNewDpi);
+    EXPECT_EQ(field.right - field.left, designed.right - designed.left) << "R= at 144 dpi";
 }
 
 }  // namespace

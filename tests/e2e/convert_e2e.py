@@ -1,5 +1,7 @@
 """End to end: a person types into the real program, pastes into it, presses
 the button, and reads the outputs back through the clipboard."""
+import subprocess
+import time
 import unittest
 
 import layout
@@ -93,6 +95,24 @@ class ConvertEndToEnd(unittest.TestCase):
             self.assertIsNone(app.find_box(timeout=1.0), "no second box after the first is dismissed")
             self.assertEqual(app.outputs(), EMPTY)
 
+    def test_holding_enter_down_dismisses_the_box_once(self):
+        with target().start() as app:
+            app.type_into(R, "abc")
+            app.key("Return")
+            box = app.find_box()
+            self.assertIsNotNone(box)
+            held = subprocess.Popen(["xdotool", "keydown", "Return", "sleep", "1.5", "keyup", "Return"],
+                                    env=app.session.env)
+            try:
+                self.assertTrue(app.session.wait_gone(box), "the held Enter dismisses the box")
+                # Its repeats press nothing: no box comes while it is held, nor after.
+                while held.poll() is None:
+                    self.assertEqual(app.boxes(), [], "no second box while Enter is held")
+                    time.sleep(0.02)
+            finally:
+                held.wait()
+            self.assertIsNone(app.find_box(timeout=1.0), "no second box once it is let go")
+
     def test_pastes_through_the_clipboard(self):
         with target().start() as app:
             with self.subTest("a spreadsheet row fills R, G and B and converts nothing"):
@@ -102,10 +122,10 @@ class ConvertEndToEnd(unittest.TestCase):
                 app.click(BUTTON)
                 self.assertEqual(app.outputs(), CONVERTED)
 
-            with self.subTest("a line break at the end goes"):
+            with self.subTest("the first non-empty line goes in, without its line breaks"):
                 app.type_into(G, "0")
                 app.type_into(B, "0")
-                app.paste_into(R, "128\n")
+                app.paste_into(R, "\r\n128\r\n64\r\n")
                 self.assertEqual(app.read(R), "128")
                 app.click(BUTTON)
                 self.assertIsNone(app.find_box(timeout=0.3))
@@ -118,12 +138,12 @@ class ConvertEndToEnd(unittest.TestCase):
                     app.session.xdotool("click", "2")  # where type_into left the mouse: over R
                     self.assertEqual([app.read(name) for name in layout.INPUT_NAMES], ["1", "2", "3"])
 
-            with self.subTest("a long paste is not cut"):
+            with self.subTest("the longest paste an input takes is not cut"):
                 app.type_into(G, "64")
                 app.type_into(B, "32")
-                app.paste_into(R, "0" * 40000 + "128")
+                app.paste_into(R, "0" * (layout.INPUT_LENGTH_LIMIT - 3) + "128")
                 app.click(BUTTON)
-                self.assertIsNone(app.find_box(timeout=0.3), "40,003 characters read as 128")
+                self.assertIsNone(app.find_box(timeout=0.3), "the limit's worth of characters read as 128")
                 self.assertEqual(app.outputs(), CONVERTED)
 
     def test_a_copied_colour_goes_in_and_comes_back_out(self):

@@ -65,6 +65,8 @@ def _read_design():
             client = tuple(arguments)
         elif name == "FORM1_FIRST_CONTROL_ID":
             first_id = arguments[0]
+        elif name == "FORM1_INPUT_LIMIT":
+            texts["kInputLengthLimit"] = arguments[0]
         elif name == "FORM1_CONTROL":
             control_name, role, caption, *rect, _tab_index, names = arguments
             controls.append(Control(control_name, role, caption, tuple(rect), first_id + len(controls),
@@ -81,6 +83,9 @@ TEXTS, CLIENT_TWIPS, CONTROLS, FONTS = _read_design()
 WINDOW_TITLE = TEXTS["kWindowCaption"]
 ERROR_TITLE = TEXTS["kErrorTitle"]
 FIELD_FONT, BUTTON_FONT = FONTS["Field"], FONTS["Button"]
+# Each designed font's fallbacks, best first.
+FALLBACKS = {font: font.fallbacks for font in (BUTTON_FONT, FIELD_FONT)}
+INPUT_LENGTH_LIMIT = TEXTS["kInputLengthLimit"]
 # The message that names each channel, R, G and B, when its text is not acceptable.
 MESSAGES = {letter: message for _, (letter, message) in read_calls(SOURCE / "core" / "channels.def")}
 

@@ -30,7 +30,7 @@ from dataclasses import dataclass
 
 import atspi
 import layout
-from xsession import WinePrefix, XSession
+from xsession import FONT_SUBSTITUTES, WinePrefix, XSession
 
 LANGUAGES = {"C": "C.UTF-8", "zh_CN": "zh_CN.UTF-8"}
 
@@ -159,6 +159,11 @@ class App:
 
     def controls(self):
         """{name: (class, text, rect, read-only)} of every control, or None if the target cannot tell."""
+        return None
+
+    def faces_tried(self, font):
+        """[(face asked for, face the system chose)] for the designed font at its size, each face
+        once, in the order first asked; None if the target cannot tell."""
         return None
 
     def resident_kib(self):
@@ -318,7 +323,8 @@ class WineApp(App):
             rect = child["rect"]
             found[control.name if control else child["id"]] = dict(
                 cls=child["class"].lower(), text=child["text"], visible=child["visible"],
-                read_only=child["readOnly"], rect=(rect["x"], rect["y"], rect["width"], rect["height"]))
+                read_only=child["readOnly"], rect=(rect["x"], rect["y"], rect["width"], rect["height"]),
+                limit=child["limit"])
         return found
 
     def faces(self, timeout=10.0):
@@ -338,6 +344,16 @@ class WineApp(App):
                 return {"button": button, "fields": fields, "asked for": sorted(chosen)}
             time.sleep(0.2)
 
+    def faces_tried(self, font, timeout=10.0):
+        """From Wine's font trace (font_trace=True): done once a face was chosen as itself."""
+        size = (layout.font_height(font, self.dpi), font.weight)
+        deadline = time.monotonic() + timeout
+        while True:
+            tried = faces_tried(self.target.log_path.read_text(errors="replace"), *size)
+            if any(asked == chosen for asked, chosen in tried) or time.monotonic() >= deadline:
+                return tried
+            time.sleep(0.2)
+
 
 def faces_chosen(trace):
     """{(face asked for, height, weight): {faces Wine chose}} from a WINEDEBUG=+font trace."""
@@ -350,6 +366,23 @@ def faces_chosen(trace):
         elif (face := CHOSEN.search(line)) and thread in asked:
             chosen.setdefault(asked[thread], set()).add(unescape(face[1]))
     return chosen
+
+
+def faces_tried(trace, height, weight):
+    """[(face asked for, face chosen)] at that height and weight from a WINEDEBUG=+font
+    trace, each face once, in the order first asked; a face Wine had already chosen is None."""
+    tried = {}
+    asked = {}
+    for line in trace.splitlines():
+        thread = line.split(":", 1)[0]
+        if request := SELECT_FONT.search(line):
+            face = unescape(request[1])
+            asked[thread] = face if (int(request[2]), int(request[3])) == (height, weight) else None
+            if asked[thread]:
+                tried.setdefault(face, None)
+        elif (face := CHOSEN.search(line)) and asked.get(thread) and tried[asked[thread]] is None:
+            tried[asked[thread]] = unescape(face[1])
+    return list(tried.items())
 
 
 SELECT_FONT = re.compile(r'font_SelectFont L"((?:[^"\\]|\\.)*)", h=(-?\d+), it=\d+, weight=(\d+)')
@@ -372,8 +405,8 @@ class QtTarget:
     def run(self):
         yield self
 
-    def supports(self, dpi=96, comma=False, font_trace=False):
-        return dpi % 96 == 0
+    def supports(self, dpi=96, comma=False, font_trace=False, substitutes=True):
+        return dpi % 96 == 0 and substitutes  # fontconfig's own substitutes cannot be left out
 
     @contextlib.contextmanager
     def start(self, language="C", dpi=96, comma=False, font_trace=False):
@@ -407,22 +440,32 @@ class WineTarget:
         self.prefix = WinePrefix()
         try:
             self.prefix.create()
-            self.settings = {"language": "C", "dpi": 96, "comma": False}
+            self.settings = {"language": "C", "dpi": 96, "comma": False, "substitutes": True}
             yield self
         finally:
             self.prefix.remove()
 
-    def supports(self, dpi=96, comma=False, font_trace=False):
+    def supports(self, dpi=96, comma=False, font_trace=False, substitutes=True):
         return True
 
     def wine_env(self, session, language, trace=False):
         locale = LANGUAGES[language]
         return dict(self.prefix.env, LANG=locale, LC_ALL=locale, WINEDEBUG="+font" if trace else "-all")
 
-    def configure(self, language, dpi, comma):
+    # The substitutes that a start without them leaves out: those for the designed faces and their fallbacks.
+    DESIGNED_SUBSTITUTES = {name: value for name, value in FONT_SUBSTITUTES.items()
+                            if name in {face for font, fallbacks in layout.FALLBACKS.items()
+                                        for face in (font.face, *fallbacks)}}
+
+    def configure(self, language, dpi, comma, substitutes=True):
         """Brings the prefix's registry to these settings while no Wine server runs."""
-        wanted = {"language": language, "dpi": dpi, "comma": comma}
+        wanted = {"language": language, "dpi": dpi, "comma": comma, "substitutes": substitutes}
         last, self.settings = self.settings, wanted
+        if last["substitutes"] != substitutes:
+            self.prefix.set_registry({
+                r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes":
+                    {name: value if substitutes else None for name, value in self.DESIGNED_SUBSTITUTES.items()},
+            }, locale=LANGUAGES[language])
         # A start in another language resets the separator, so a comma is set again for each.
         if (last["dpi"], last["comma"]) == (dpi, comma) and (not comma or last["language"] == language):
             return
@@ -441,8 +484,10 @@ class WineTarget:
             raise AssertionError(f"the probe printed no JSON: {result.stdout!r} {result.stderr[-2000:]!r}")
 
     @contextlib.contextmanager
-    def start(self, language="C", dpi=96, comma=False, font_trace=False):
-        self.configure(language, dpi, comma)
+    def start(self, language="C", dpi=96, comma=False, font_trace=False, substitutes=True):
+        """substitutes=False: without the registry's stand-ins for the designed faces, as on a
+        Windows that has none of them, so that the program's own fallbacks are tried."""
+        self.configure(language, dpi, comma, substitutes)
         with XSession(None) as session:
             self.log_path = self.prefix.folder / "wine.log"
             try:

@@ -39,6 +39,8 @@ class WindowEndToEnd(unittest.TestCase):
                             self.assertEqual(control["read_only"], designed.role == "Output", designed.name)
                             if designed.role in ("Caption", "Convert"):
                                 self.assertEqual(control["text"], designed.caption, designed.name)
+                            if designed.role == "Input" and control.get("limit") is not None:
+                                self.assertEqual(control["limit"], layout.INPUT_LENGTH_LIMIT, designed.name)
                     if (focus := app.focus()) is not None:
                         self.assertEqual(focus, layout.INPUT_NAMES[0], "R= has the focus at first")
 
@@ -48,6 +50,16 @@ class WindowEndToEnd(unittest.TestCase):
                     label_text = [pixel(x, y) for x in range(left, left + label_width - scaled(9, dpi))
                                   for y in range(top, top + label_height)]
                     self.assertTrue(any(map(is_dark, label_text)), "the R= label shows dark text")
+                    # A field lies over the label it overlaps: near the overlap's right edge, clear of
+                    # the field's border and of any caret (the focus is in R=), the empty field shows.
+                    label = next(c for c in layout.CONTROLS if c.names == layout.INPUT_NAMES[1])
+                    label_left, label_top, label_width, label_height = layout.rect(label.name, dpi)
+                    field_left, field_top, _, field_height = layout.rect(label.names, dpi)
+                    inside = (label_left + label_width - scaled(2, dpi),
+                              (max(label_top, field_top) + min(label_top + label_height, field_top + field_height)) // 2)
+                    self.assertLess(field_left, inside[0], "the label reaches under the field")
+                    self.assertEqual(pixel(*inside), pixel(*layout.centre(label.names, dpi)),
+                                     f"{label.names} lies over {label.name}")
                     face = pixel(*layout.face_point(dpi))
                     self.assertTrue(all(180 <= channel <= 255 for channel in face), f"button face is light: {face}")
                     x, y = layout.centre(layout.BUTTON_NAME, dpi)
@@ -64,6 +76,20 @@ class WindowEndToEnd(unittest.TestCase):
             faces = app.faces()
         self.assertIn("AR PL UKai CN", faces["button"], f"the button's KaiTi, bold, at its size; {faces}")
         self.assertIn("Liberation Serif", faces["fields"], f"the fields' Times New Roman at its size; {faces}")
+
+    def test_falls_back_through_the_designed_faces_in_order(self):
+        if not target().supports(font_trace=True, substitutes=False):
+            self.skipTest(f"the {target().name} target cannot leave out its font substitutes")
+        with target().start(font_trace=True, substitutes=False) as app:
+            tried = {font: app.faces_tried(font) for font in layout.FALLBACKS}
+        for font, fallbacks in layout.FALLBACKS.items():
+            with self.subTest(font=font.face):
+                designed = [font.face, *fallbacks]
+                asked = [face for face, _ in tried[font]]
+                self.assertEqual(asked, designed[:len(asked)], f"asked in the designed order; {tried[font]}")
+                found, chosen = tried[font][-1]
+                self.assertIn(found, fallbacks, f"a fallback is found; {tried[font]}")
+                self.assertEqual(chosen, found, "and drawn with")
 
 
 if __name__ == "__main__":

@@ -188,12 +188,15 @@ class XSession:
 
 
 def _registry_file(keys):
-    """A .reg file's bytes for {key: {name: value}}; int values are dwords."""
+    """A .reg file's bytes for {key: {name: value}}; int values are dwords, None deletes the value."""
     lines = ["Windows Registry Editor Version 5.00", ""]
     for key, values in keys.items():
         lines.append(f"[{key}]")
         for name, value in values.items():
-            data = f"dword:{value:08x}" if isinstance(value, int) else '"' + value.replace("\\", "\\\\") + '"'
+            if value is None:
+                data = "-"
+            else:
+                data = f"dword:{value:08x}" if isinstance(value, int) else '"' + value.replace("\\", "\\\\") + '"'
             lines.append(f'"{name}"={data}')
         lines.append("")
     return b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le")

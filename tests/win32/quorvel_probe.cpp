@@ -11,7 +11,8 @@
 //  "enabled", "visible", "owner": TITLE or null, "ownedByWindow": whether the owner is Quorvel's window,
 //  "focus": the focused child's control ID or null,
 //  "children": [{"class", "id", "text", "rect": {"x", "y", "width", "height"} relative to the client area,
-//                "style", "visible", "enabled", "readOnly", "icon": a static's icon is set}]}
+//                "style", "visible", "enabled", "readOnly", "icon": a static's icon is set,
+//                "limit": an edit's EM_GETLIMITTEXT, null for other controls}]}
 //
 // Every text travels by WM_GETTEXT, which Wine carries across processes; the
 // children are in creation order.
@@ -119,6 +120,12 @@ std::string DescribeChild(HWND parent, HWND child)
         SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &handle);
         icon = handle != 0;
     }
+    std::string limit = "null";
+    if (isEdit) {
+        DWORD_PTR characters = 0;
+        if (SendMessageTimeoutW(child, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &characters))
+            limit = std::to_string(characters);
+    }
     char styleText[16];
     std::snprintf(styleText, sizeof styleText, "%lu", static_cast<unsigned long>(style));
     return "{\"class\": " + Quoted(className) + ", \"id\": " + std::to_string(GetDlgCtrlID(child)) +
@@ -126,7 +133,7 @@ std::string DescribeChild(HWND parent, HWND child)
            ", \"rect\": " + Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top) +
            ", \"style\": " + styleText + ", \"visible\": " + Bool(IsWindowVisible(child)) +
            ", \"enabled\": " + Bool(IsWindowEnabled(child)) + ", \"readOnly\": " + Bool(isEdit && (style & ES_READONLY)) +
-           ", \"icon\": " + Bool(icon) + "}";
+           ", \"icon\": " + Bool(icon) + ", \"limit\": " + limit + "}";
 }
 
 std::string Describe(HWND window, HWND mainWindow)

@@ -67,12 +67,15 @@ constexpr std::string_view FieldNamed(std::string_view name) { return name == "-
 #define FORM1_TEXT(name, text) inline constexpr std::string_view name = text;
 #define FORM1_CLIENT_AREA(width, height) inline constexpr Twips kClientArea{0, 0, width, height};
 #define FORM1_FIRST_CONTROL_ID(id) inline constexpr int kFirstControlId = id;
+// The longest text an input takes, in UTF-16 units (see form1.def for why).
+#define FORM1_INPUT_LIMIT(characters) inline constexpr int kInputLengthLimit = characters;
 #define FORM1_CONTROL(...)
 #define FORM1_FONT(...)
 #include "form1.def"
 #undef FORM1_TEXT
 #undef FORM1_CLIENT_AREA
 #undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_INPUT_LIMIT
 #undef FORM1_CONTROL
 #undef FORM1_FONT
 
@@ -81,6 +84,7 @@ inline constexpr ControlDesign kControls[] = {
 #define FORM1_TEXT(...)
 #define FORM1_CLIENT_AREA(...)
 #define FORM1_FIRST_CONTROL_ID(...)
+#define FORM1_INPUT_LIMIT(...)
 #define FORM1_CONTROL(name, role, caption, left, top, width, height, tabIndex, names) \
     {#name, Role::role, caption, {left, top, width, height}, tabIndex, detail::FieldNamed(#names)},
 #define FORM1_FONT(...)
@@ -88,6 +92,7 @@ inline constexpr ControlDesign kControls[] = {
 #undef FORM1_TEXT
 #undef FORM1_CLIENT_AREA
 #undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_INPUT_LIMIT
 #undef FORM1_CONTROL
 #undef FORM1_FONT
 };
@@ -115,6 +120,7 @@ struct FontDesign {
 #define FORM1_TEXT(...)
 #define FORM1_CLIENT_AREA(...)
 #define FORM1_FIRST_CONTROL_ID(...)
+#define FORM1_INPUT_LIMIT(...)
 #define FORM1_CONTROL(...)
 #define FORM1_FONT(use, face, hundredths, weight, characterSet, ...)             \
     inline constexpr std::string_view k##use##Fallbacks[] = {__VA_ARGS__};        \
@@ -123,12 +129,10 @@ struct FontDesign {
 #undef FORM1_TEXT
 #undef FORM1_CLIENT_AREA
 #undef FORM1_FIRST_CONTROL_ID
+#undef FORM1_INPUT_LIMIT
 #undef FORM1_CONTROL
 #undef FORM1_FONT
 
-// The longest text an input takes: a paste that would make it longer is refused
-// whole rather than cut into a different number.
-inline constexpr int kInputLengthLimit = 1 << 20;
 
 // How far inside the button's edge its focus rectangle is drawn, in pixels.
 inline constexpr int kFocusInset = 4;

@@ -3,10 +3,13 @@
 #include "colour_button.h"
 #include "form1_design.h"
 #include "input_field.h"
+#include "label_fit.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGlyphRun>
 #include <QKeyEvent>
 #include <QLabel>
@@ -126,8 +129,35 @@ void Form1::createControls()
         if (!designed.names.empty())
             control<QLabel>(designed.name)->setBuddy(control<QLineEdit>(designed.names));
     }
+    fitLabels();
 
     Command1 = control<ColourButton>(design::kConvertButton);
+}
+
+// The labels speak in the platform's font, made smaller only as far as every
+// caption then fits the part of its label that shows, left of its field.
+void Form1::fitLabels()
+{
+    QFont labelFont = font();
+    const auto fits = [&](int pixels) {
+        labelFont.setPixelSize(pixels);
+        const QFontMetrics metrics(labelFont);
+        return std::all_of(std::begin(design::kControls), std::end(design::kControls),
+                           [&](const design::ControlDesign& label) {
+                               return label.names.empty() ||
+                                      metrics.horizontalAdvance(FromUtf8(label.caption)) <=
+                                          design::ToPixels(design::VisibleLabelTwips(label), kDesignDpi);
+                           });
+    };
+    const int preferred = QFontInfo(font()).pixelSize();
+    const int fitting = design::LargestFittingSize(preferred, fits);
+    if (fitting == preferred)
+        return;
+    labelFont.setPixelSize(fitting);
+    for (const design::ControlDesign& designed : design::kControls) {
+        if (!designed.names.empty())
+            control<QLabel>(designed.name)->setFont(labelFont);
+    }
 }
 
 // Tab-index order, leaving out what takes no focus (the labels).
@@ -167,6 +197,16 @@ QString Form1::missingFaceWarning() const
     return {};
 }
 
+namespace {
+
+bool IsEnter(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           !(event.modifiers() & ~Qt::KeypadModifier);
+}
+
+}  // namespace
+
 // Enter and Copy do what the controller says; other keys, and those it does
 // not use, go on to the window's parent as usual.
 void Form1::keyPressEvent(QKeyEvent* event)
@@ -174,15 +214,24 @@ void Form1::keyPressEvent(QKeyEvent* event)
     const QWidget* focused = focusWidget();
     if (focused && focused->parentWidget() == this) {
         const std::string name = ToUtf8(focused->objectName());
-        const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                           !(event->modifiers() & ~Qt::KeypadModifier);
-        if ((enter && controller.EnterPressed(name, event->isAutoRepeat())) ||
+        // X repeats a held key as a release and a press with the same time
+        // stamp, which Qt marks as a repeat only when both have arrived
+        // already; the time stamp tells them apart either way.
+        const bool repeat = event->isAutoRepeat() || enterReleasedAt == event->timestamp();
+        if ((IsEnter(*event) && controller.EnterPressed(name, repeat)) ||
             (event->matches(QKeySequence::Copy) && controller.CopyPressed(name))) {
             event->accept();
             return;
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void Form1::keyReleaseEvent(QKeyEvent* event)
+{
+    if (IsEnter(*event))
+        enterReleasedAt = event->timestamp();
+    QWidget::keyReleaseEvent(event);
 }
 
 // ---- Form1View ------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <string_view>
 
 class ColourButton;
@@ -33,12 +34,14 @@ protected:
     // Return and Enter, and Copy on the button, which the fields and the
     // button leave to the window.
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     template <typename Control>
     Control* control(std::string_view name) const;
 
     void createControls();
+    void fitLabels();
     void orderFocus();
 
     // Form1View
@@ -55,6 +58,7 @@ private:
     std::string DecimalSeparator() const override;
 
     quorvel::design::Form1Controller controller{*this};
+    std::optional<quint64> enterReleasedAt;  // when Enter last went up, as X stamps it
     ColourButton* Command1 = nullptr;
 
     // Made at the first bad input and kept: a new box each time would leave

@@ -1,8 +1,10 @@
 #include "fonts.h"
 
 #include "dpi.h"
+#include "label_fit.h"
 #include "wide_text.h"
 
+#include <cstdlib>
 #include <cwchar>
 
 namespace quorvel::win32 {
@@ -46,6 +48,33 @@ std::wstring FaceOf(HFONT font)
     SelectObject(dc, previous);
     DeleteDC(dc);
     return face;
+}
+
+LOGFONTW FitLabelFont(LOGFONTW font, int dpi)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    const LONG sign = font.lfHeight < 0 ? -1 : 1;
+    const auto fits = [&](int height) {
+        font.lfHeight = sign * height;
+        HFONT candidate = CreateFontIndirectW(&font);
+        const HGDIOBJ previous = SelectObject(dc, candidate);
+        bool allFit = true;
+        for (const design::ControlDesign& label : design::kControls) {
+            if (label.names.empty())
+                continue;
+            const std::wstring caption = ToWide(label.caption);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+            allFit = allFit && extent.cx <= design::ToPixels(design::VisibleLabelTwips(label), dpi);
+        }
+        SelectObject(dc, previous);
+        DeleteObject(candidate);
+        return allFit;
+    };
+    const int height = design::LargestFittingSize(std::abs(static_cast<int>(font.lfHeight)), fits);
+    font.lfHeight = sign * height;
+    DeleteDC(dc);
+    return font;
 }
 
 HFONT CreateDesignedFont(const design::FontDesign& designed, int dpi)

@@ -15,6 +15,10 @@ LOGFONTW DesignedLogFont(const design::FontDesign& designed, int dpi);
 // its fallbacks, else whatever Windows maps the designed face to.
 HFONT CreateDesignedFont(const design::FontDesign& designed, int dpi);
 
+// The labels' font: the system's message font, made smaller only as far as
+// every label's caption then fits the part of the label that shows at the DPI.
+LOGFONTW FitLabelFont(LOGFONTW messageFont, int dpi);
+
 // The face Windows actually chose for the font.
 std::wstring FaceOf(HFONT font);
 

@@ -44,7 +44,7 @@ std::size_t IndexOf(std::string_view name)
 
 Form1::Fonts CreateFonts(int dpi)
 {
-    const LOGFONTW messageFont = MessageFontForDpi(dpi);
+    const LOGFONTW messageFont = FitLabelFont(MessageFontForDpi(dpi), dpi);
     return {CreateDesignedFont(design::kFieldFont, dpi), CreateDesignedFont(design::kButtonFont, dpi),
             CreateFontIndirectW(&messageFont)};
 }
