@@ -30,7 +30,7 @@ from dataclasses import dataclass
 
 import atspi
 import layout
-from xsession import WinePrefix, XSession
+from xsession import WinePrefix, WineUnavailable, XSession
 
 WINDOW_TITLE = "Quorvel"
 ERROR_TITLE = "错误"
@@ -382,7 +382,10 @@ class WineTarget:
 
     def wine_env(self, session, language, trace=False):
         locale = LANGUAGES[language]
-        return dict(self.prefix.env, LANG=locale, LC_ALL=locale, WINEDEBUG="+font" if trace else "-all")
+        env = dict(self.prefix.env, LANG=locale, LC_ALL=locale)
+        if trace:
+            env["WINEDEBUG"] = "+font"
+        return env
 
     def configure(self, language, dpi, comma):
         """Brings the prefix's registry to these settings while no Wine server runs."""
@@ -454,4 +457,7 @@ def main():
     except KeyboardInterrupt as stop:
         print(f"stopped ({stop}), everything it started is ended", file=sys.stderr)
         sys.exit(1)
+    except WineUnavailable as missing:
+        print(missing, file=sys.stderr)
+        sys.exit(77)
     sys.exit(not program.result.wasSuccessful())
