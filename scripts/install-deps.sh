@@ -46,9 +46,8 @@ sudo=()
 # suite has nothing newer for these packages. Never on the host's own dpkg,
 # which keeps its one architecture.
 wine32_ready() {
-    [[ -x $wine32_root/usr/lib/wine/wine && -f $wine32_root/usr/lib/wine/i386-windows/ntdll.dll ]] &&
-        [[ $(cat "$wine32_root/.quorvel-packages" 2>/dev/null) == "${wine32_packages[*]}" ]] &&
-        "${sudo[@]}" chroot "$wine32_root" /usr/lib/wine/wine --version >/dev/null 2>&1
+    [[ $(cat "$wine32_root/.quorvel-packages" 2>/dev/null) == "${wine32_packages[*]}" ]] &&
+        "${sudo[@]}" env QUORVEL_WINE32_ROOT="$wine32_root" "$(dirname "$0")/wine32/wine" --version >/dev/null 2>&1
 }
 make_wine32_root() {
     if [[ ${#sudo[@]} -gt 0 ]] && ! sudo -n true 2>/dev/null; then
@@ -76,7 +75,7 @@ make_wine32_root() {
     echo "${wine32_packages[*]}" | "${sudo[@]}" tee "$wine32_root.new/.quorvel-packages" >/dev/null
     "${sudo[@]}" rm -rf "$wine32_root"
     "${sudo[@]}" mv "$wine32_root.new" "$wine32_root"
-    wine32_ready
+    wine32_ready || { echo "32-bit Wine does not run in $wine32_root" >&2; return 1; }
 }
 
 missing=()
