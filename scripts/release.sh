@@ -23,9 +23,11 @@ build=build/dist
 rm -rf "$build" dist
 mkdir -p "$build" dist
 
-# Linux: hardened as Debian builds its packages.
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+# Linux: hardened as Debian builds its packages. dpkg-buildflags would map the
+# source folder out of the program unquoted, which a folder with a blank in its
+# path breaks; it is mapped here, quoted, instead.
+export DEB_BUILD_MAINT_OPTIONS="hardening=+all reproducible=-fixfilepath"
+CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) \"-ffile-prefix-map=$PWD=.\"" \
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
     cmake --preset release -B "$build/linux" >/dev/null
 cmake --build "$build/linux" -j2
