@@ -26,8 +26,11 @@ mkdir -p "$build" dist
 # Linux: hardened as Debian builds its packages. dpkg-buildflags would map the
 # source folder out of the program unquoted, which a folder with a blank in its
 # path breaks; it is mapped here, quoted, instead.
-export DEB_BUILD_MAINT_OPTIONS="hardening=+all reproducible=-fixfilepath"
-CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) \"-ffile-prefix-map=$PWD=.\"" \
+# Debian 12's dpkg-buildflags has no stack clash or CET protection yet: they
+# are added as later Debian releases add them.
+export DEB_BUILD_MAINT_OPTIONS="hardening=+all reproducible=-fixfilepath,-fixdebugpath"
+CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -fstack-clash-protection \
+-fcf-protection \"-ffile-prefix-map=$PWD=.\"" \
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
     cmake --preset release -B "$build/linux" >/dev/null
 cmake --build "$build/linux" -j2
