@@ -23,7 +23,7 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 from Xlib import X  # noqa: E402
-from xsession import WinePrefix, XSession  # noqa: E402
+from xsession import WinePrefix, XSession, use_build_wine  # noqa: E402
 
 TARGET_RATIO = 1.2
 MAP_TIMEOUT = 30.0
@@ -67,6 +67,7 @@ def main():
                 "minimal": (str(build / "bench" / "win32_minimal_window.exe"), "Minimal"),
                 "controls": (str(build / "bench" / "win32_form1_controls.exe"), "Controls")}
     results = {name: [] for name in programs}
+    use_build_wine(build)
     with WinePrefix() as prefix, XSession(None) as session:
         env = dict(prefix.env, LANG="C.UTF-8", LC_ALL="C.UTF-8")
         # A server that stays up between runs, as on a desktop where Wine already runs.

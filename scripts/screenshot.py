@@ -13,6 +13,7 @@ import sys
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import targets  # noqa: E402
+import xsession  # noqa: E402
 
 
 def main():
@@ -24,6 +25,7 @@ def main():
     args = parser.parse_args()
     if args.wine:
         build = args.build or ROOT / "build" / "windows-x64"
+        xsession.use_build_wine(build)
         target = targets.WineTarget(str(build / "app" / "Quorvel.exe"),
                                     str(build / "tests" / "win32" / "quorvel_probe.exe"))
     else:

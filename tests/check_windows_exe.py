@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks a built Quorvel.exe without running it: its size, what it imports,
-its subsystem, and the resources it carries (version, icon, manifest).
+its subsystem, the protections Windows gives it (ASLR, NX), and the resources
+it carries (version, icon, manifest).
 
     check_windows_exe.py --objdump OBJDUMP --wrestool WRESTOOL --version 1.00.0001 --bits 64 Quorvel.exe
 
@@ -29,6 +30,13 @@ LOOKED_UP_AT_RUN_TIME = {
 MAX_BYTES = 400 * 1024
 WINDOWS_GUI = 2
 PE_FORMAT = {32: "pei-i386", 64: "pei-x86-64"}
+
+# DllCharacteristics bits Windows' protections need: (name, bit, bitnesses).
+PROTECTIONS = [
+    ("ASLR", 0x40, {32, 64}),                   # DYNAMIC_BASE: loaded at a random address
+    ("high-entropy ASLR", 0x20, {64}),          # HIGH_ENTROPY_VA: anywhere in 64-bit space
+    ("NX", 0x100, {32, 64}),                    # NX_COMPAT: its data is never run (DEP)
+]
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 VERSION_BLOCK = "080404b0"  # Chinese (PRC), Unicode
@@ -150,6 +158,20 @@ def check_bitness(exe, options):
     return f"file format {wanted}" in exe.headers, f"wanted {wanted}"
 
 
+def protection_check(bit, bitnesses):
+    def check(exe, options):
+        if options.bits not in bitnesses:
+            return True, f"not for {options.bits}-bit"
+        found = re.search(r"^DllCharacteristics\s+([0-9a-f]+)", exe.headers, re.MULTILINE)
+        flags = int(found.group(1), 16) if found else 0
+        # Without relocations Windows cannot move the exe, whatever the flags say.
+        relocations = re.search(r"^Entry 5 [0-9a-f]+ ([0-9a-f]+) Base Relocation Directory", exe.headers, re.MULTILINE)
+        relocatable = bool(relocations and int(relocations.group(1), 16))
+        return bool(flags & bit) and relocatable, f"DllCharacteristics {flags:#06x}" + (
+            "" if relocatable else ", no relocations")
+    return check
+
+
 def check_version(exe, options):
     blocks = version_strings(exe.resource(RT_VERSION))
     strings = blocks.get(VERSION_BLOCK, {})
@@ -216,7 +238,7 @@ CHECKS = [
     ("has the icon first", check_icon),
     ("is Chinese (PRC) throughout", check_languages),
     ("has the manifest", check_manifest),
-]
+] + [(f"keeps {name}", protection_check(bit, bitnesses)) for name, bit, bitnesses in PROTECTIONS]
 
 
 def main():

@@ -30,7 +30,7 @@ from dataclasses import dataclass
 
 import atspi
 import layout
-from xsession import FONT_SUBSTITUTES, WinePrefix, XSession
+from xsession import FONT_SUBSTITUTES, WinePrefix, WineUnavailable, XSession
 
 LANGUAGES = {"C": "C.UTF-8", "zh_CN": "zh_CN.UTF-8"}
 
@@ -450,7 +450,10 @@ class WineTarget:
 
     def wine_env(self, session, language, trace=False):
         locale = LANGUAGES[language]
-        return dict(self.prefix.env, LANG=locale, LC_ALL=locale, WINEDEBUG="+font" if trace else "-all")
+        env = dict(self.prefix.env, LANG=locale, LC_ALL=locale)
+        if trace:
+            env["WINEDEBUG"] = "+font"
+        return env
 
     # The substitutes that a start without them leaves out: those for the designed faces and their fallbacks.
     DESIGNED_SUBSTITUTES = {name: value for name, value in FONT_SUBSTITUTES.items()
@@ -534,4 +537,7 @@ def main():
     except KeyboardInterrupt as stop:
         print(f"stopped ({stop}), everything it started is ended", file=sys.stderr)
         sys.exit(1)
+    except WineUnavailable as missing:
+        print(missing, file=sys.stderr)
+        sys.exit(77)
     sys.exit(not program.result.wasSuccessful())

@@ -212,13 +212,37 @@ FONT_SUBSTITUTES = {
 }
 
 
+class WineUnavailable(RuntimeError):
+    """The Wine that should run the program cannot run here (the 32-bit one needs its chroot and root)."""
+
+
+def wine_settings():
+    """The Wine settings this run was given (WINEDLLOVERRIDES, WINEDEBUG, WINEARCH ...): the build
+    hands them to its tests, and a build folder's wine-environment.txt holds them for a run by hand."""
+    return {k: v for k, v in os.environ.items() if k.startswith("WINE") and k != "WINEPREFIX"}
+
+
+def use_build_wine(build):
+    """Takes the Wine settings, and the Wine itself, that the build folder's tests use."""
+    settings = pathlib.Path(build) / "wine-environment.txt"
+    if not settings.exists():
+        raise RuntimeError(f"{settings} is missing: configure that build first")
+    for line in settings.read_text().splitlines():
+        name, _, value = line.partition("=")
+        if name == "PATH+":
+            os.environ["PATH"] = value + os.pathsep + os.environ.get("PATH", "")
+        elif name:
+            os.environ[name] = value
+
+
 class WinePrefix:
     """A fresh Wine prefix in a temporary folder, with its own HOME and XDG
     folders: made once for a test run, shared by its scenarios, and removed with
     every process Wine started in it when the run ends, however it ends.
 
     Set up for a machine with no window manager, a 96 DPI screen unless told
-    otherwise, and the open-source faces standing in for the Windows ones."""
+    otherwise, and the open-source faces standing in for the Windows ones. Wine's
+    own settings are the run's (wine_settings()); `wine` is whichever PATH finds."""
 
     TAG = "quorvel-wine-"
 
@@ -226,6 +250,9 @@ class WinePrefix:
         self.dpi = dpi
         self.folder = None
         self.env = None
+        self.settings = wine_settings()
+        if "WINEDLLOVERRIDES" not in self.settings:
+            raise RuntimeError("no Wine settings: run through ctest, or call use_build_wine(BUILD_FOLDER) first")
 
     def __enter__(self):
         self.create()
@@ -241,13 +268,16 @@ class WinePrefix:
         home = self.folder / "home"
         for sub in (".config", ".local/share", ".cache"):
             (home / sub).mkdir(parents=True)
-        self.env = dict(WINEPREFIX=str(self.folder / "prefix"), HOME=str(home),
+        self.env = dict(self.settings, WINEPREFIX=str(self.folder / "prefix"), HOME=str(home),
                         XDG_CONFIG_HOME=str(home / ".config"), XDG_DATA_HOME=str(home / ".local/share"),
-                        XDG_CACHE_HOME=str(home / ".cache"),
-                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", WINEDEBUG="-all")
+                        XDG_CACHE_HOME=str(home / ".cache"))
         # Made without a display: nothing of it may depend on the X server of one scenario.
-        subprocess.run(["wineboot", "-i"], env=self.offscreen_env(), check=True, timeout=180,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        made = subprocess.run(["wineboot", "-i"], env=self.offscreen_env(), timeout=180,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        if made.returncode == 77:
+            raise WineUnavailable(made.stderr.decode(errors="replace").strip())
+        if made.returncode != 0:
+            raise RuntimeError(f"wineboot -i failed ({made.returncode}): {made.stderr.decode(errors='replace')[-2000:]}")
         self.set_registry({
             r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
             r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": self.dpi},
