@@ -34,6 +34,7 @@ class Node(NamedTuple):
     states: frozenset
     extents: tuple  # left, top, width, height in the top-level window, or None
     children: tuple
+    text: str = None  # what a text field holds
 
     def showing(self):
         return SHOWING in self.states
@@ -113,7 +114,9 @@ class AccessibilityBus:
             extents = tuple(map(int, remote.GetExtents(WINDOW_COORDINATES, dbus_interface="org.a11y.atspi.Component")))
         except dbus.DBusException:  # not a visible component: the desktop, an application
             extents = None
-        return Node(role=str(accessible.GetRoleName()),
+        role = str(accessible.GetRoleName())
+        text = str(remote.GetText(0, -1, dbus_interface="org.a11y.atspi.Text")) if role == "text" else None
+        return Node(role=role, text=text,
                     name=str(remote.Get(ACCESSIBLE, "Name", dbus_interface="org.freedesktop.DBus.Properties")),
                     states=frozenset(i for i in range(64) if bits >> i & 1), extents=extents,
                     children=tuple(self._node(*child) for child in accessible.GetChildren()))

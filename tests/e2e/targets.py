@@ -122,10 +122,25 @@ class App:
         self.key(*self.select_all, "ctrl+v")
 
     # Reading.
+    # How long the program may take to do what it is asked before the test counts it as failed.
+    patience = 60.0
+
     def read(self, name):
-        """The field's text, selected and copied to the clipboard as a person would."""
-        self.click(name)
-        return self.session.copy_focused(self.select_all, self.copy_wait)
+        """The field's text, selected and copied to the clipboard as a person would. On a busy
+        machine a copy can come late or not at all: nothing on the clipboard means an empty
+        field only if the program holds no text there; otherwise the copy is made again."""
+        deadline = time.monotonic() + self.patience
+        while True:
+            self.click(name)
+            copied = self.session.copy_focused(self.select_all, self.copy_wait)
+            if copied or not self.text(name):
+                return copied
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"{name} holds text, but no copy of it came within {self.patience} s")
+
+    def text(self, name):
+        """The field's text as the program holds it, or None if the target cannot tell."""
+        return None
 
     def outputs(self):
         return [self.read(name) for name in layout.OUTPUT_NAMES]
@@ -242,6 +257,12 @@ class QtApp(App):
         families.discard("")
         return {"button": families, "fields": families}
 
+    def text(self, name):
+        window = self.main_window()
+        node = window and next((node for node in window.children if node.role == "text"
+                                and layout.BY_ACCESSIBLE_NAME.get(node.name) is layout.BY_NAME[name]), None)
+        return node and node.text
+
     def focus(self):
         window = self.main_window()
         if window is None:
@@ -269,22 +290,8 @@ class WineApp(App):
     def probe(self):
         return self.target.probe(self.session, self.language)
 
-    # Wine can take seconds to put a copy on the clipboard (after a long paste, on a busy
-    # machine), and now and then a copy never comes.
+    # Wine is slow to take a copy for a second or so after a long paste.
     copy_wait = 2.0
-    # How long the program may take to do what it is asked before the test counts it as failed.
-    patience = 60.0
-
-    def read(self, name):
-        """The field's text as a person copies it. Nothing on the clipboard means an empty
-        field only if the program holds no text there; otherwise the copy is made again."""
-        deadline = time.monotonic() + self.patience
-        while True:
-            copied = super().read(name)
-            if copied or self.text(name) == "":
-                return copied
-            if time.monotonic() >= deadline:
-                raise AssertionError(f"{name} holds text, but no copy of it came within {self.patience} s")
 
     def text(self, name):
         """The control's text as the program holds it, once the program answers."""
