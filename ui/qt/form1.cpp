@@ -78,6 +78,10 @@ Form1::Form1(QWidget* parent)
     createControls();
     orderFocus();
 
+    // Keys reach the controller through the window; Enter's releases it sees
+    // only by watching the controls that take focus.
+    for (const design::ControlDesign* designed : design::FocusOrder())
+        control<QWidget>(designed->name)->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, [this] { controller.Command1Click(); });
     for (std::string_view name : design::kInputs) {
         auto* input = control<InputField>(name);
@@ -227,11 +231,14 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void Form1::keyReleaseEvent(QKeyEvent* event)
+bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (IsEnter(*event))
-        enterReleasedAt = event->timestamp();
-    QWidget::keyReleaseEvent(event);
+    if (event->type() == QEvent::KeyRelease) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (IsEnter(key))
+            enterReleasedAt = key.timestamp();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Form1View ------------------------------------------------------------------

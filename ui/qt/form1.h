@@ -34,7 +34,8 @@ protected:
     // Return and Enter, and Copy on the button, which the fields and the
     // button leave to the window.
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    // Enter's releases, which the fields keep to themselves.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <typename Control>
