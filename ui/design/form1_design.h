@@ -63,14 +63,32 @@ namespace detail {
 constexpr std::string_view FieldNamed(std::string_view name) { return name == "-" ? std::string_view{} : name; }
 }  // namespace detail
 
-// Each inclusion of form1.def defines the calls it reads and leaves the others empty.
+// Windows character sets, by their numbers in a LOGFONT.
+enum class CharacterSet : unsigned char { Western = 0, GB2312 = 134 };
+
+struct FontDesign {
+    std::string_view face;
+    int hundredthsOfPoint;  // 1050 is 10.5 pt
+    int weight;             // 400 regular, 700 bold
+    CharacterSet characterSet;
+    // Faces with the same metrics or the same hand, for systems without the
+    // designed one, best first.
+    std::span<const std::string_view> fallbacks;
+};
+
+// Form1.def is read twice: once for the declarations each call makes (the
+// texts, the client area, the first control ID, the input limit, and
+// kFieldFont and kButtonFont), once for the controls' table. Each reading
+// defines the calls it takes and leaves the others empty.
 #define FORM1_TEXT(name, text) inline constexpr std::string_view name = text;
 #define FORM1_CLIENT_AREA(width, height) inline constexpr Twips kClientArea{0, 0, width, height};
 #define FORM1_FIRST_CONTROL_ID(id) inline constexpr int kFirstControlId = id;
 // The longest text an input takes, in UTF-16 units (see form1.def for why).
 #define FORM1_INPUT_LIMIT(characters) inline constexpr int kInputLengthLimit = characters;
 #define FORM1_CONTROL(...)
-#define FORM1_FONT(...)
+#define FORM1_FONT(use, face, hundredths, weight, characterSet, ...)             \
+    inline constexpr std::string_view k##use##Fallbacks[] = {__VA_ARGS__};        \
+    inline constexpr FontDesign k##use##Font{face, hundredths, weight, CharacterSet::characterSet, k##use##Fallbacks};
 #include "form1.def"
 #undef FORM1_TEXT
 #undef FORM1_CLIENT_AREA
@@ -101,38 +119,6 @@ inline constexpr ControlDesign kControls[] = {
 inline constexpr std::array<std::string_view, 3> kInputs{"Text1", "Text2", "Text3"};
 inline constexpr std::array<std::string_view, 4> kOutputs{"Text4", "Text5", "Text6", "Text7"};
 inline constexpr std::string_view kConvertButton = "Command1";
-
-// Windows character sets, by their numbers in a LOGFONT.
-enum class CharacterSet : unsigned char { Western = 0, GB2312 = 134 };
-
-struct FontDesign {
-    std::string_view face;
-    int hundredthsOfPoint;  // 1050 is 10.5 pt
-    int weight;             // 400 regular, 700 bold
-    CharacterSet characterSet;
-    // Faces with the same metrics or the same hand, for systems without the
-    // designed one, best first.
-    std::span<const std::string_view> fallbacks;
-};
-
-// kFieldFont for all seven text fields, kButtonFont for Command1; the labels
-// and the window use the platform's default font.
-#define FORM1_TEXT(...)
-#define FORM1_CLIENT_AREA(...)
-#define FORM1_FIRST_CONTROL_ID(...)
-#define FORM1_INPUT_LIMIT(...)
-#define FORM1_CONTROL(...)
-#define FORM1_FONT(use, face, hundredths, weight, characterSet, ...)             \
-    inline constexpr std::string_view k##use##Fallbacks[] = {__VA_ARGS__};        \
-    inline constexpr FontDesign k##use##Font{face, hundredths, weight, CharacterSet::characterSet, k##use##Fallbacks};
-#include "form1.def"
-#undef FORM1_TEXT
-#undef FORM1_CLIENT_AREA
-#undef FORM1_FIRST_CONTROL_ID
-#undef FORM1_INPUT_LIMIT
-#undef FORM1_CONTROL
-#undef FORM1_FONT
-
 
 // How far inside the button's edge its focus rectangle is drawn, in pixels.
 inline constexpr int kFocusInset = 4;
