@@ -130,10 +130,8 @@ TEST_P(LabelFontTest, EveryCaptionFitsWhatShowsOfItsLabel)
     for (const design::ControlDesign& label : design::kControls) {
         if (label.names.empty())
             continue;
-        const std::wstring caption = ToWide(label.caption);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        EXPECT_LE(extent.cx, design::ToPixels(design::VisibleLabelTwips(label), row.dpi)) << label.name;
+        EXPECT_LE(CaptionWidth(dc, label.caption), design::ToPixels(design::VisibleLabelTwips(label), row.dpi))
+            << label.name;
     }
     SelectObject(dc, previous);
     DeleteObject(font);

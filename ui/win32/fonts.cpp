@@ -50,6 +50,14 @@ std::wstring FaceOf(HFONT font)
     return face;
 }
 
+int CaptionWidth(HDC dc, std::string_view caption)
+{
+    const std::wstring wide = ToWide(caption);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return extent.cx;
+}
+
 LOGFONTW FitLabelFont(LOGFONTW font, int dpi)
 {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -62,10 +70,7 @@ LOGFONTW FitLabelFont(LOGFONTW font, int dpi)
         for (const design::ControlDesign& label : design::kControls) {
             if (label.names.empty())
                 continue;
-            const std::wstring caption = ToWide(label.caption);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-            allFit = allFit && extent.cx <= design::ToPixels(design::VisibleLabelTwips(label), dpi);
+            allFit = allFit && CaptionWidth(dc, label.caption) <= design::ToPixels(design::VisibleLabelTwips(label), dpi);
         }
         SelectObject(dc, previous);
         DeleteObject(candidate);
