@@ -4,8 +4,9 @@
 # under AddressSanitizer, LeakSanitizer and UBSan, the fuzzer for a while, and
 # Quorvel.exe for 32- and 64-bit Windows: each checked as a file and run under
 # Wine (core suite, Win32 parts, the end-to-end scenarios), the 32-bit one under
-# the 32-bit Wine of an i386 chroot (skipped, and said so, where that needs root
-# this user cannot get). Last, the release files made twice and compared.
+# the 32-bit Wine of an i386 chroot (skipped, and said why, on a machine that
+# runs no 32-bit programs or where that needs root this user cannot get).
+# Last, the release files made twice and compared, each step timed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -21,6 +22,7 @@ build_and_test() {
     local preset=$1
     shift
     echo "== $preset"
+    SECONDS=0
     cmake --preset "$preset" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
     cmake --build --preset "$preset" -j2
     local status=0
@@ -36,6 +38,7 @@ build_and_test() {
     not_run=$(grep -cE '^\s*[0-9]+ - .* \(Skipped\)$' "$log" || true)
     passed=$((passed - not_run))
     skipped=$((skipped + not_run))
+    echo "== $preset: ${SECONDS} s"
     return $status
 }
 
@@ -52,6 +55,11 @@ else
     failed=$((failed + 1))
     status=1
 fi
+# Only the 32-bit exe's tests skip themselves; the Wine that would run them says why.
+why=""
+if [[ $skipped -gt 0 ]]; then
+    why=$(scripts/wine32/wine --version 2>&1 >/dev/null | sed -n 's/^32-bit Wine is not available: \(.*\); skipped$/ (\1)/p' || true)
+fi
 echo
-echo "all: $passed passed, $failed failed, $skipped skipped"
+echo "all: $passed passed, $failed failed, $skipped skipped$why"
 exit $status
