@@ -10,11 +10,18 @@ trap 'rm -rf "$out"' EXIT
 deb=$(ls "$out"/quorvel_*.deb)
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n fonts-liberation \
-    fonts-arphic-ukai; do
-    [[ ", $depends," == *", $needed"[\ ,]* ]] || { echo "Depends lacks $needed: $depends"; exit 1; }
+depends_on() { [[ ", $depends," == *", $1"[\ ,]* ]] || { echo "Depends lacks $1 ($2): $depends"; exit 1; }; }
+# Every library the program links comes from a package it depends on, under
+# whatever name this release gives that package (libqt6core6, libqt6core6t64).
+dpkg-deb -x "$deb" "$out/root"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for library in $(objdump -p "$out/root/usr/bin/quorvel" | awk '$1 == "NEEDED" { print $2 }'); do
+    package=$(dpkg-query -S "*/$multiarch/$library" | awk -F: 'NR == 1 { print $1 }')
+    depends_on "${package:?no installed package holds $library}" "for $library"
 done
-
+for needed in qt6-qpa-plugins qt6-translations-l10n fonts-liberation fonts-arphic-ukai; do
+    depends_on "$needed" "named by the build"
+done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/bin/quorvel \
     ./usr/share/applications/org.quorvel.Quorvel.desktop \
