@@ -197,6 +197,10 @@ HWND FindVisible(std::string_view title)
 int main()
 {
     namespace design = quorvel::design;
+    // Lengths in the window's own pixels, as a screen reader reads them: to a
+    // process that is not DPI-aware, Windows 10 and Wine 10 give another
+    // process's window scaled to 96 dpi.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const HWND window = FindVisible(design::kWindowCaption);
     const HWND box = FindVisible(design::kErrorTitle);
     wchar_t decimal[8] = {};
