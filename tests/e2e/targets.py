@@ -353,10 +353,10 @@ class WineApp(App):
 
     def faces_tried(self, font, timeout=10.0):
         """From Wine's font trace (font_trace=True): done once a face was chosen as itself."""
-        size = (layout.font_height(font, self.dpi), font.weight)
+        request = (font.face, layout.font_height(font, self.dpi), font.weight)
         deadline = time.monotonic() + timeout
         while True:
-            tried = faces_tried(self.target.log_path.read_text(errors="replace"), *size)
+            tried = faces_tried(self.target.log_path.read_text(errors="replace"), *request)
             if any(asked == chosen for asked, chosen in tried) or time.monotonic() >= deadline:
                 return tried
             time.sleep(0.2)
@@ -375,24 +375,31 @@ def faces_chosen(trace):
     return chosen
 
 
-def faces_tried(trace, height, weight):
-    """[(face asked for, face chosen)] at that height and weight from a WINEDEBUG=+font
-    trace, each face once, in the order first asked; a face Wine had already chosen is None."""
+def faces_tried(trace, face, height, weight):
+    """[(face asked for, face chosen)] from a WINEDEBUG=+font trace, each face once, in the order
+    first asked, of the requests the program made for the designed face at that height and weight
+    and for its fallbacks: the same request but for the face, which Wine's own requests (Marlett
+    for the caption's buttons, in the symbol character set) are not; a face Wine had already
+    chosen is None."""
     tried = {}
     asked = {}
+    program_request = None
     for line in trace.splitlines():
         thread = line.split(":", 1)[0]
         if request := SELECT_FONT.search(line):
-            face = unescape(request[1])
-            asked[thread] = face if (int(request[2]), int(request[3])) == (height, weight) else None
+            asked_face, rest = unescape(request[1]), request.groups()[1:]
+            if program_request is None and (asked_face, int(rest[0]), int(rest[1])) == (face, height, weight):
+                program_request = rest
+            asked[thread] = asked_face if rest == program_request else None
             if asked[thread]:
-                tried.setdefault(face, None)
-        elif (face := CHOSEN.search(line)) and asked.get(thread) and tried[asked[thread]] is None:
-            tried[asked[thread]] = unescape(face[1])
+                tried.setdefault(asked_face, None)
+        elif (chosen := CHOSEN.search(line)) and asked.get(thread) and tried[asked[thread]] is None:
+            tried[asked[thread]] = unescape(chosen[1])
     return list(tried.items())
 
 
-SELECT_FONT = re.compile(r'font_SelectFont L"((?:[^"\\]|\\.)*)", h=(-?\d+), it=\d+, weight=(\d+)')
+SELECT_FONT = re.compile(r'font_SelectFont L"((?:[^"\\]|\\.)*)", h=(-?\d+), it=\d+, weight=(\d+), '
+                         r'PandF=([0-9a-f]+), charset=(\d+)')
 CHOSEN = re.compile(r'select_font Chosen: L"((?:[^"\\]|\\.)*)"')
 
 
