@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <cstdio>
-
 int main(int argc, char* argv[])
 {
     if (const std::optional<int> exitCode = startup::HandleCommandLine(argc, argv))
@@ -25,9 +23,8 @@ int main(int argc, char* argv[])
         icon.addFile(QStringLiteral(":/icons/quorvel-") + QLatin1String(size));
     QApplication::setWindowIcon(icon);
 
+    startup::WarnOfMissingFaces();
     Form1 window;
-    if (const QString warning = window.missingFaceWarning(); !warning.isEmpty())
-        std::fprintf(stderr, "%s\n", warning.toLocal8Bit().constData());
     window.show();
     return app.exec();
 }

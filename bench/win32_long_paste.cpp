@@ -111,8 +111,8 @@ int wmain(int argc, wchar_t** argv)
     form.Show(SW_SHOWNORMAL);
     Pump();
     std::vector<HWND> inputs;
-    for (std::string_view name : design::kInputs)
-        inputs.push_back(GetDlgItem(form.Window(), quorvel::win32::ControlId(name)));
+    for (const design::ControlDesign* input : design::kInputs)
+        inputs.push_back(GetDlgItem(form.Window(), quorvel::win32::ControlId(*input)));
     if (!form.Window() || std::find(inputs.begin(), inputs.end(), nullptr) != inputs.end()) {
         std::fprintf(stderr, "no window\n");
         return 1;

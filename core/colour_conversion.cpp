@@ -66,6 +66,12 @@ ColourWord PackColour(int red, int green, int blue) noexcept
     return byte(red) + 256u * byte(green) + 65536u * byte(blue);
 }
 
+std::array<int, 3> Channels(ColourWord colour) noexcept
+{
+    return {static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+            static_cast<int>((colour >> 16) & 0xFFu)};
+}
+
 std::string FormatThousandths(double value, std::string_view decimalSeparator)
 {
     if (!std::isfinite(value)) {

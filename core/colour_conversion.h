@@ -2,6 +2,7 @@
 
 #include "channel_reading.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ inline constexpr ChannelInfo kChannels[] = {
 
 // red + 256 * green + 65536 * blue. Each component is clamped to 0..255 first.
 ColourWord PackColour(int red, int green, int blue) noexcept;
+
+// The colour's red, green and blue, from 0 to 255: PackColour taken apart.
+std::array<int, 3> Channels(ColourWord colour) noexcept;
 
 // The pattern ".000": the value's 15-significant-digit decimal form rounded to
 // three places, halves away from zero, with no digit before the separator when

@@ -56,8 +56,9 @@ TEST(PackColour, PlacesRedGreenBlueInTheLowThreeBytes)
     EXPECT_EQ(PackColour(0, 255, 0), 0x00FF00u);
     EXPECT_EQ(PackColour(0, 0, 255), 0xFF0000u);
     EXPECT_EQ(PackColour(255, 255, 255), 16777215u);
-    EXPECT_EQ(PackColour(128, 64, 32), 128u + 256u * 64u + 65536u * 32u);
+    EXPECT_EQ(PackColour(128, 64, 32), 0x204080u);
     EXPECT_EQ(PackColour(300, -4, 256), 0xFF00FFu) << "components are clamped to a byte";
+    EXPECT_EQ(Channels(0x204080u), (std::array<int, 3>{128, 64, 32})) << "and taken apart again";
 }
 
 struct SuccessRow {
@@ -90,11 +91,11 @@ const SuccessRow kSuccessRows[] = {
     {"Black", "0", "0", "0", ".", 0, "100.000", "100.000", "100.000"},
     {"White", "255", "255", "255", ".", 16777215, ".000", ".000", ".000"},
     {"PureRed", "255", "0", "0", ".", 255, ".000", "100.000", "100.000"},
-    {"Brown", "128", "64", "32", ".", 128 + 256 * 64 + 65536 * 32, "49.804", "74.902", "87.451"},
-    {"NearHalves", "204", "1", "254", ".", 204 + 256 * 1 + 65536 * 254, "20.000", "99.608", ".392"},
+    {"Brown", "128", "64", "32", ".", 0x204080, "49.804", "74.902", "87.451"},
+    {"NearHalves", "204", "1", "254", ".", 0xFE01CC, "20.000", "99.608", ".392"},
     {"FractionRoundsEvenForColourOnly", "12.5", "0", "0", ".", 12, "95.098", "100.000", "100.000"},
     {"CommaLocale", "12,5", "0", "0", ",", 12, "95,098", "100,000", "100,000"},
-    {"BlanksAndExponent", " 1e2 ", "\xE3\x80\x80" "2.55E2", "-0", ".", 100 + 256 * 255, "60.784", ".000", "100.000"},
+    {"BlanksAndExponent", " 1e2 ", "\xE3\x80\x80" "2.55E2", "-0", ".", 0x00FF64, "60.784", ".000", "100.000"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, ConvertColourSuccessTest, testing::ValuesIn(kSuccessRows), RowName<SuccessRow>);
 

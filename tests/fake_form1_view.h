@@ -20,18 +20,18 @@ public:
     std::string separator = ".";
     std::vector<std::string> calls;
 
-    std::string Text(std::string_view field) const override
+    std::string Text(const ControlDesign& field) const override
     {
-        const auto found = fields.find(field);
+        const auto found = fields.find(field.name);
         return found == fields.end() ? std::string() : found->second;
     }
-    std::size_t SelectionLength(std::string_view) const override { return selectionLength; }
-    void ReplaceSelection(std::string_view input, std::string_view text) override
+    std::size_t SelectionLength(const ControlDesign&) const override { return selectionLength; }
+    void ReplaceSelection(const ControlDesign& input, std::string_view text) override
     {
-        Call(std::string(input) + " <- " + std::string(text));
+        Call(std::string(input.name) + " <- " + std::string(text));
     }
-    void ReplaceText(std::string_view input, std::string_view text) override { Write(input, text); }
-    void SetOutput(std::string_view output, std::string_view text) override { Write(output, text); }
+    void ReplaceText(const ControlDesign& input, std::string_view text) override { Write(input.name, text); }
+    void SetOutput(const ControlDesign& output, std::string_view text) override { Write(output.name, text); }
     void SetFace(ColourWord colour) override
     {
         char hex[16];

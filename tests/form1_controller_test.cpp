@@ -38,7 +38,7 @@ TEST_P(Command1ClickTest, DoesExactlyThis)
     FakeForm1View view;
     view.separator = row.separator;
     for (std::size_t i = 0; i < kInputs.size(); ++i)
-        view.fields[std::string(kInputs[i])] = row.inputs[i];
+        view.fields[std::string(kInputs[i]->name)] = row.inputs[i];
     Form1Controller(view).Command1Click();
     EXPECT_EQ(view.calls, row.calls);
 }
@@ -94,7 +94,7 @@ TEST_P(EnterTest, PressesCommand1FromTheInputsAndTheButtonOnly)
     const EnterRow& row = GetParam();
     FakeForm1View view;
     view.fields = {{"Text1", "1"}, {"Text2", "2"}, {"Text3", "3"}};
-    EXPECT_EQ(Form1Controller(view).EnterPressed(row.focused, row.autoRepeat), row.used);
+    EXPECT_EQ(Form1Controller(view).EnterPressed(Control(row.focused), row.autoRepeat), row.used);
     EXPECT_EQ(!view.calls.empty(), row.converts);
 }
 
@@ -112,15 +112,15 @@ TEST(CopyPressed, CopiesTheFacesColourFromCommand1Only)
 {
     FakeForm1View view;
     Form1Controller controller(view);
-    EXPECT_TRUE(controller.CopyPressed("Command1"));
+    EXPECT_TRUE(controller.CopyPressed(kConvertButton));
     EXPECT_EQ(view.calls, Calls{}) << "nothing to copy before the first good press";
     view.fields = {{"Text1", "128"}, {"Text2", "64"}, {"Text3", "32"}};
     controller.Command1Click();
     view.fields["Text1"] = "abc";
     controller.Command1Click();
     view.calls.clear();
-    EXPECT_FALSE(controller.CopyPressed("Text5")) << "a field copies its own selection";
-    EXPECT_TRUE(controller.CopyPressed("Command1"));
+    EXPECT_FALSE(controller.CopyPressed(*kOutputs[1])) << "a field copies its own selection";
+    EXPECT_TRUE(controller.CopyPressed(kConvertButton));
     EXPECT_EQ(view.calls, Calls{"clipboard #804020"}) << "the face shown, not the failed press";
 }
 
@@ -129,6 +129,13 @@ TEST(DropColour, FillsTheInputsAsTyped)
     FakeForm1View view;
     Form1Controller(view).DropColour(PackColour(128, 64, 32));
     EXPECT_EQ(view.calls, (Calls{"Text1 = 128", "Text2 = 64", "Text3 = 32"}));
+}
+
+TEST(TypedPastLimit, BeepsAsARefusedPasteDoes)
+{
+    FakeForm1View view;
+    Form1Controller(view).TypedPastLimit(*kInputs[2]);
+    EXPECT_EQ(view.calls, Calls{"beep"});
 }
 
 using paste_rows::PasteRow;
@@ -140,7 +147,7 @@ TEST_P(PasteTest, DoesWhatTheRuleSays)
 {
     const PasteRow& row = GetParam();
     FakeForm1View view;
-    view.fields[std::string(paste_rows::kPastedInto)] = std::string(row.fieldLength, '9');
+    view.fields[std::string(paste_rows::kPastedInto.name)] = std::string(row.fieldLength, '9');
     view.selectionLength = row.selectionLength;
     Form1Controller(view).Paste(paste_rows::kPastedInto, row.pasted);
     EXPECT_EQ(view.calls, paste_rows::ExpectedCalls(row));

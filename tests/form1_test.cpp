@@ -2,6 +2,8 @@
 #include "form1.h"
 #include "form1_design.h"
 #include "label_fit.h"
+#include "layout_pixels.h"
+#include "qt_design.h"
 #include "unexpected_box_watch.h"
 
 #include <QAccessible>
@@ -19,12 +21,6 @@
 #include <memory>
 
 namespace design = quorvel::design;
-
-namespace {
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
 
 class Form1Test : public QObject {
     Q_OBJECT
@@ -98,14 +94,9 @@ void Form1Test::controlGeometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
-    // Pixels at 96 DPI, as the window was laid out.
-    for (const design::ControlDesign& designed : design::kControls) {
-        const design::Twips& twips = designed.rect;
-        QTest::newRow(designed.name.data())
-            << FromUtf8(designed.name)
-            << QRect(design::ToPixels(twips.left, 96), design::ToPixels(twips.top, 96),
-                     design::ToPixels(twips.width, 96), design::ToPixels(twips.height, 96));
-    }
+    for (const auto& pixels : quorvel::layout_pixels::kAt96)
+        QTest::newRow(pixels.name.data()) << FromUtf8(pixels.name)
+                                          << QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
 
 void Form1Test::controlGeometry()
@@ -121,8 +112,7 @@ void Form1Test::windowHasTheDesignedFixedSize()
 {
     showActive();
     QCOMPARE(window->windowTitle(), FromUtf8(design::kWindowCaption));
-    QCOMPARE(window->size(), QSize(design::ToPixels(design::kClientArea.width, 96),
-                                   design::ToPixels(design::kClientArea.height, 96)));
+    QCOMPARE(window->size(), QSize(quorvel::layout_pixels::kClientWidth, quorvel::layout_pixels::kClientHeight));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -176,30 +166,29 @@ void Form1Test::fieldFont_data()
         QTest::newRow(name) << name;
 }
 
+// What the fields are drawn with: Times New Roman, or a face of its metrics,
+// at 10.5 points, which is 14 pixels at 96 dpi.
 void Form1Test::fieldFont()
 {
     QFETCH(QString, name);
-    const QFont font = control<QLineEdit>(name.toLatin1().constData())->font();
-    QCOMPARE(font.family(), QStringLiteral("Times New Roman"));
-    QCOMPARE(font.pointSizeF(), 10.5);
-    QCOMPARE(font.weight(), QFont::Normal);
-    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
-    const QString resolved = QFontInfo(font).family();
-    QVERIFY2(resolved == QLatin1String("Times New Roman") || resolved == QLatin1String("Liberation Serif") ||
-                 resolved == QLatin1String("Tinos"),
-             qPrintable(resolved));
+    const QFontInfo drawn(control<QLineEdit>(name.toLatin1().constData())->font());
+    QVERIFY2(QStringList({"Times New Roman", "Liberation Serif", "Tinos"}).contains(drawn.family()),
+             qPrintable(drawn.family()));
+    QCOMPARE(drawn.pixelSize(), 14);
+    QCOMPARE(drawn.weight(), QFont::Normal);
+    QVERIFY(!drawn.italic() && !drawn.underline() && !drawn.strikeOut());
 }
 
+// A bold KaiTi at 21.75 points: 29 pixels at 96 dpi.
 void Form1Test::buttonFontIsBoldKaiTi()
 {
-    const QFont font = control<ColourButton>("Command1")->font();
-    QCOMPARE(font.family(), QStringLiteral("楷体_GB2312"));
-    QCOMPARE(font.pointSizeF(), 21.75);
-    QCOMPARE(font.weight(), QFont::Bold);
-    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
-    QVERIFY2(QFontInfo(font).family().contains(QLatin1String("Kai"), Qt::CaseInsensitive) ||
-                 QFontInfo(font).family().contains(QStringLiteral("楷")),
-             qPrintable(QFontInfo(font).family()));
+    const QFontInfo drawn(control<ColourButton>("Command1")->font());
+    QVERIFY2(drawn.family().contains(QLatin1String("Kai"), Qt::CaseInsensitive) ||
+                 drawn.family().contains(QStringLiteral("楷")),
+             qPrintable(drawn.family()));
+    QCOMPARE(drawn.pixelSize(), 29);
+    QCOMPARE(drawn.weight(), QFont::Bold);
+    QVERIFY(!drawn.italic() && !drawn.underline() && !drawn.strikeOut());
 }
 
 // What the caption is drawn with after fallback, not only what was asked for.
@@ -383,7 +372,7 @@ void Form1Test::buttonFaceTakesTheExactColour()
     QFETCH(QString, state);
     showActive();
     auto* button = control<ColourButton>("Command1");
-    window->setCommand1BackColor(colour);
+    button->setBackColor(colour);
     QCOMPARE(button->backColor(), expected);
     if (state == QLatin1String("focused")) {
         // By keyboard, as styles draw their focus frames only then.
@@ -430,7 +419,7 @@ void Form1Test::hoverAndFocusLeaveTheWholeButtonAlone()
     QFETCH(quorvel::ColourWord, colour);
     showActive();
     auto* button = control<ColourButton>("Command1");
-    window->setCommand1BackColor(colour);
+    button->setBackColor(colour);
     const QImage idle = button->grab().toImage();
 
     button->setAttribute(Qt::WA_UnderMouse);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The paste rule's table, shared by the rule's own test and the Win32 window's,
-// which runs every row again through its UTF-16 edge.
+// The paste rule's table, shared by the rule's own test through the controller
+// and the Win32 window's, which pastes its rows through the window's own paste.
 
 #include "form1_design.h"
 #include "paste_rule.h"
@@ -71,6 +71,8 @@ inline const PasteRow kPasteRows[] = {
     {"HexFiveDigits", "#80402", kField, "#80402", {}},
     {"HexNotADigit", "#80402g", kField, "#80402g", {}},
     {"HexSigned", "#-1-1-1", kField, "#-1-1-1", {}},
+    {"FourDigitsAreANumber", "1000", kField, "1000", {}},
+    {"SevenDigitsAreANumber", "1000000", kField, "1000000", {}},
     {"CssTwoNumbers", "rgb(1,2)", kField, "rgb(1,2)", {}},
     {"CssWithAlpha", "rgba(1,2,3,1)", kField, "rgba(1,2,3,1)", {}},
     {"CssPercentages", "rgb(50%, 0%, 0%)", kField, "rgb(50%, 0%, 0%)", {}},
@@ -92,7 +94,7 @@ inline const PasteRow kPasteRows[] = {
 };
 // The input the rows are pasted into, and what the controller then does to the
 // window, as FakeForm1View writes it down.
-inline constexpr std::string_view kPastedInto = "Text2";
+inline const ControlDesign& kPastedInto = *kInputs[1];
 
 inline std::vector<std::string> ExpectedCalls(const PasteRow& row)
 {
@@ -102,13 +104,13 @@ inline std::vector<std::string> ExpectedCalls(const PasteRow& row)
     case kField:
         if (row.text.empty())
             return {};
-        return {std::string(kPastedInto) + " <- " + row.text};
+        return {std::string(kPastedInto.name) + " <- " + row.text};
     case kRow:
         break;
     }
     std::vector<std::string> calls;
     for (std::size_t i = 0; i < kInputs.size(); ++i)
-        calls.push_back(std::string(kInputs[i]) + " = " + row.channels[i]);
+        calls.push_back(std::string(kInputs[i]->name) + " = " + row.channels[i]);
     return calls;
 }
 

@@ -1,5 +1,5 @@
-// The Win32 window's parts: sizes at a DPI, fonts, pastes through the UTF-16
-// edge, Enter's repeats, and the window itself moving to another monitor's DPI
+// The Win32 window's parts: sizes at a DPI, fonts, pastes through the window's
+// own paste, Enter's repeats, and the window itself moving to another monitor's DPI
 // (which needs a display: under Wine, an X server). Windows' own MulDiv is the
 // reference for the DPI arithmetic.
 #include "colour_button.h"
@@ -10,14 +10,16 @@
 #include "label_fit.h"
 #include "wide_text.h"
 
-#include "fake_form1_view.h"
 #include "paste_rows.h"
 #include "row_name.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace quorvel::win32 {
 namespace {
@@ -77,36 +79,6 @@ TEST(Placement, EdgesRoundAsMulDivDoesAtEveryDpi)
 
 // ---- Fonts -------------------------------------------------------------------
 
-struct LogFontRow {
-    const char* name;
-    const design::FontDesign* font;
-    int dpi;
-    LONG height;
-    LONG weight;
-    BYTE characterSet;
-    const wchar_t* face;
-};
-
-class DesignedLogFontTest : public testing::TestWithParam<LogFontRow> {};
-
-TEST_P(DesignedLogFontTest, AsksForTheDesignedFace)
-{
-    const LogFontRow& row = GetParam();
-    const LOGFONTW font = DesignedLogFont(*row.font, row.dpi);
-    EXPECT_EQ(font.lfHeight, row.height);
-    EXPECT_EQ(font.lfWeight, row.weight);
-    EXPECT_EQ(font.lfCharSet, row.characterSet);
-    EXPECT_EQ(font.lfItalic, 0);
-    EXPECT_STREQ(font.lfFaceName, row.face);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Designed, DesignedLogFontTest,
-    testing::Values(LogFontRow{"Fields", &design::kFieldFont, 96, -14, FW_NORMAL, ANSI_CHARSET, L"Times New Roman"},
-                    LogFontRow{"Button", &design::kButtonFont, 96, -29, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"},
-                    LogFontRow{"ButtonAt192", &design::kButtonFont, 192, -58, FW_BOLD, GB2312_CHARSET, L"楷体_GB2312"}),
-    RowName<LogFontRow>);
-
 struct LabelFontRow {
     const char* name;
     int points;  // the system's message font
@@ -146,24 +118,55 @@ INSTANTIATE_TEST_SUITE_P(SystemSizes, LabelFontTest,
 
 // ---- Pastes into an input ---------------------------------------------------------
 
+void SetClipboardText(const std::wstring& text)
+{
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
 using design::paste_rows::PasteRow;
+
+// The rows that paste into an empty field: a clipboard's text ends at its
+// first null, and a full field's lengths are the controller test's.
+std::vector<PasteRow> IntoAnEmptyField()
+{
+    std::vector<PasteRow> rows;
+    for (const PasteRow& row : design::paste_rows::kPasteRows) {
+        if (!row.fieldLength && !row.selectionLength && row.pasted.find('\0') == std::string::npos)
+            rows.push_back(row);
+    }
+    return rows;
+}
 
 class FieldPasteTest : public testing::TestWithParam<PasteRow> {};
 
-// Every row of the paste rule's own table, from a UTF-16 clipboard as the
-// window reads it: what reaches the controller, and so the fields, is the same
-// as from UTF-8, and the field's lengths stay in UTF-16 units.
+// The paste rule's rows into an empty G=, through the window's own paste
+// (Ctrl+V, Shift+Insert and the context menu all send WM_PASTE) from a UTF-16
+// clipboard: what R=, G= and B= then hold.
 TEST_P(FieldPasteTest, FollowsThePasteRule)
 {
     const PasteRow& row = GetParam();
-    design::FakeForm1View view;
-    view.fields[std::string(design::paste_rows::kPastedInto)] = ToUtf8(std::wstring(row.fieldLength, L'9'));
-    view.selectionLength = row.selectionLength;
-    design::Form1Controller(view).Paste(design::paste_rows::kPastedInto, ToUtf8(ToWide(row.pasted)));
-    EXPECT_EQ(view.calls, design::paste_rows::ExpectedCalls(row));
+    Form1 form(GetModuleHandleW(nullptr));
+    ASSERT_NE(form.Window(), nullptr);
+    SetClipboardText(ToWide(row.pasted));
+    SendMessageW(GetDlgItem(form.Window(), ControlId(design::paste_rows::kPastedInto)), WM_PASTE, 0, 0);
+
+    std::array<std::string, 3> expected = row.channels;
+    if (row.kind != design::PastePlan::Kind::FillChannels)
+        expected = {"", row.kind == design::PastePlan::Kind::IntoField ? row.text : "", ""};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const HWND input = GetDlgItem(form.Window(), ControlId(*design::kInputs[i]));
+        EXPECT_EQ(ToUtf8(WindowText(input)), expected[i]) << design::kInputs[i]->name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rule, FieldPasteTest, testing::ValuesIn(design::paste_rows::kPasteRows), RowName<PasteRow>);
+INSTANTIATE_TEST_SUITE_P(Rule, FieldPasteTest, testing::ValuesIn(IntoAnEmptyField()), RowName<PasteRow>);
 
 // ---- Enter held down ---------------------------------------------------------------
 
@@ -283,8 +286,8 @@ TEST(DpiChange, TakesTheSuggestedRectangle)
     EXPECT_EQ(placed.right, suggested.right);
     EXPECT_EQ(placed.bottom, suggested.bottom);
     RECT field{};
-    GetWindowRect(GetDlgItem(form.Window(), ControlId(design::kInputs[0])), &field);
-    const RECT designed = ToPixels(design::Control(design::kInputs[0]).rect, kNewDpi);
+    GetWindowRect(GetDlgItem(form.Window(), ControlId(*design::kInputs[0])), &field);
+    const RECT designed = ToPixels(design::kInputs[0]->rect, kNewDpi);
     EXPECT_EQ(field.right - field.left, designed.right - designed.left) << "R= at 144 dpi";
 }
 

@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include "form1_design.h"
+#include "wide_text.h"
 
 #include <cstdio>
 #include <string>
@@ -29,31 +30,10 @@ namespace {
 
 constexpr UINT kReplyTimeoutMs = 3000;
 
-std::wstring Widen(std::string_view utf8)
-{
-    std::wstring wide(utf8.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                                           static_cast<int>(wide.size()));
-    wide.resize(static_cast<size_t>(length));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide)
-{
-    if (wide.empty())
-        return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
 std::string Quoted(const std::wstring& text)
 {
     std::string json = "\"";
-    for (const char c : Narrow(text)) {
+    for (const char c : quorvel::win32::ToUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             json += '\\';
@@ -187,7 +167,7 @@ BOOL CALLBACK MatchVisible(HWND window, LPARAM search)
 
 HWND FindVisible(std::string_view title)
 {
-    Search search{Widen(title)};
+    Search search{quorvel::win32::ToWide(title)};
     EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -12,7 +12,7 @@ void Form1Controller::Command1Click()
 {
     std::array<std::string, 3> channels;
     for (std::size_t i = 0; i < channels.size(); ++i)
-        channels[i] = view.Text(kInputs[i]);
+        channels[i] = view.Text(*kInputs[i]);
     const ConversionResult result = ConvertColour(channels[0], channels[1], channels[2], view.DecimalSeparator());
     if (!result.ok) {
         view.ShowError(kErrorTitle, result.message);
@@ -21,22 +21,21 @@ void Form1Controller::Command1Click()
     view.SetFace(result.colour);
     const std::string* texts[] = {&result.kText, &result.cText, &result.mText, &result.yText};
     for (std::size_t i = 0; i < kOutputs.size(); ++i)
-        view.SetOutput(kOutputs[i], *texts[i]);
+        view.SetOutput(*kOutputs[i], *texts[i]);
     face = result.colour;
     view.DescribeFace(HexText(result.colour));
 }
 
-bool Form1Controller::EnterPressed(std::string_view focused, bool autoRepeat)
+bool Form1Controller::EnterPressed(const ControlDesign& focused, bool autoRepeat)
 {
-    const Role role = Control(focused).role;
-    if (role != Role::Input && role != Role::Convert)
+    if (focused.role != Role::Input && focused.role != Role::Convert)
         return false;
     if (!autoRepeat)
         Command1Click();
     return true;
 }
 
-void Form1Controller::Paste(std::string_view input, std::string_view pasted)
+void Form1Controller::Paste(const ControlDesign& input, std::string_view pasted)
 {
     const PastePlan plan = PlanPaste(pasted, Utf16Length(view.Text(input)), view.SelectionLength(input));
     switch (plan.kind) {
@@ -48,44 +47,49 @@ void Form1Controller::Paste(std::string_view input, std::string_view pasted)
             view.ReplaceSelection(input, plan.text);
         return;
     case PastePlan::Kind::FillChannels:
-        // As if each had been typed; nothing converts until the button is pressed.
-        for (std::size_t i = 0; i < kInputs.size(); ++i)
-            view.ReplaceText(kInputs[i], plan.channels[i]);
+        FillInputs(plan.channels);
         return;
     }
     Unreachable("a paste plan of no kind");
 }
 
-void Form1Controller::DropColour(ColourWord colour)
+void Form1Controller::DropColour(ColourWord colour) { FillInputs(ChannelTexts(colour)); }
+
+void Form1Controller::TypedPastLimit(const ControlDesign& field)
 {
-    const std::string channels[] = {std::to_string(colour & 0xFFu), std::to_string((colour >> 8) & 0xFFu),
-                                    std::to_string((colour >> 16) & 0xFFu)};
-    for (std::size_t i = 0; i < kInputs.size(); ++i)
-        view.ReplaceText(kInputs[i], channels[i]);
+    if (field.role == Role::Input)
+        view.Beep();
 }
 
-bool Form1Controller::CopyPressed(std::string_view focused)
+bool Form1Controller::CopyPressed(const ControlDesign& focused)
 {
-    if (Control(focused).role != Role::Convert)
+    if (focused.role != Role::Convert)
         return false;
     if (face)
         view.SetClipboardText(HexText(*face));
     return true;
 }
 
+void Form1Controller::FillInputs(const std::array<std::string, 3>& texts)
+{
+    for (std::size_t i = 0; i < kInputs.size(); ++i)
+        view.ReplaceText(*kInputs[i], texts[i]);
+}
+
 std::string HexText(ColourWord colour)
 {
+    const auto [red, green, blue] = Channels(colour);
     char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", colour & 0xFFu, (colour >> 8) & 0xFFu, (colour >> 16) & 0xFFu);
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", red, green, blue);
     return text;
 }
 
 ColourWord CaptionColourOn(ColourWord colour)
 {
     // 0.299 R + 0.587 G + 0.114 B against half of 255, in thousandths.
-    const unsigned luminance =
-        299u * (colour & 0xFFu) + 587u * ((colour >> 8) & 0xFFu) + 114u * ((colour >> 16) & 0xFFu);
-    return luminance > 127'500u ? PackColour(0, 0, 0) : PackColour(255, 255, 255);
+    const auto [red, green, blue] = Channels(colour);
+    const int luminance = 299 * red + 587 * green + 114 * blue;
+    return luminance > 127'500 ? PackColour(0, 0, 0) : PackColour(255, 255, 255);
 }
 
 }  // namespace quorvel::design

@@ -7,7 +7,9 @@
 // events into the calls below.
 
 #include "colour_conversion.h"
+#include "form1_design.h"
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -15,19 +17,19 @@
 
 namespace quorvel::design {
 
-// What the behaviour needs of a window. Controls are named as in kControls;
+// What the behaviour needs of a window. Controls are kControls' entries;
 // texts are UTF-8; lengths are in UTF-16 units, as both toolkits count them.
 class Form1View {
 public:
     virtual ~Form1View() = default;
 
-    virtual std::string Text(std::string_view field) const = 0;
-    virtual std::size_t SelectionLength(std::string_view input) const = 0;
+    virtual std::string Text(const ControlDesign& field) const = 0;
+    virtual std::size_t SelectionLength(const ControlDesign& input) const = 0;
     // Both as if typed, so that the user can undo them.
-    virtual void ReplaceSelection(std::string_view input, std::string_view text) = 0;
-    virtual void ReplaceText(std::string_view input, std::string_view text) = 0;
+    virtual void ReplaceSelection(const ControlDesign& input, std::string_view text) = 0;
+    virtual void ReplaceText(const ControlDesign& input, std::string_view text) = 0;
 
-    virtual void SetOutput(std::string_view output, std::string_view text) = 0;
+    virtual void SetOutput(const ControlDesign& output, std::string_view text) = 0;
     // Paints Command1's face in the colour; the caption takes CaptionColourOn(colour).
     virtual void SetFace(ColourWord colour) = 0;
     // Names the face's colour in Command1's tooltip and accessible description.
@@ -49,26 +51,33 @@ public:
     // naming the first bad channel and changes nothing else.
     void Command1Click();
 
-    // Enter or Return pressed with the named control focused: the inputs and
-    // the button press Command1, once per press (a held key's repeats do
+    // Enter or Return pressed with that control focused: the inputs and the
+    // button press Command1, once per press (a held key's repeats do
     // nothing); the outputs take no action. Returns whether it was used.
-    bool EnterPressed(std::string_view focused, bool autoRepeat);
+    bool EnterPressed(const ControlDesign& focused, bool autoRepeat);
 
     // A text pasted (or dropped) into one of the inputs, by the paste rule:
     // it goes in at the caret, or fills R, G and B, or is refused whole with
     // a beep.
-    void Paste(std::string_view input, std::string_view pasted);
+    void Paste(const ControlDesign& input, std::string_view pasted);
 
     // A colour dragged from another program and dropped on an input: it fills
     // R, G and B, as a pasted colour does.
     void DropColour(ColourWord colour);
 
-    // Copy (Ctrl+C) with the named control focused: on Command1, once it
-    // shows a colour, the colour goes to the clipboard as #RRGGBB. Returns
-    // whether it was used; the fields copy their own selections.
-    bool CopyPressed(std::string_view focused);
+    // A key typed into a field that holds kInputLengthLimit characters
+    // already, which the field refused: an input beeps, as for a refused paste.
+    void TypedPastLimit(const ControlDesign& field);
+
+    // Copy (Ctrl+C) with that control focused: on Command1, once it shows a
+    // colour, the colour goes to the clipboard as #RRGGBB. Returns whether it
+    // was used; the fields copy their own selections.
+    bool CopyPressed(const ControlDesign& focused);
 
 private:
+    // R, G and B replaced as if typed; nothing converts until the button is pressed.
+    void FillInputs(const std::array<std::string, 3>& texts);
+
     Form1View& view;
     std::optional<ColourWord> face;  // what Command1 shows, after the first good press
 };

@@ -1,7 +1,6 @@
 #include "form1_design.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace quorvel::design {
 
@@ -10,7 +9,7 @@ const ControlDesign& Control(std::string_view name)
     const auto* found = std::find_if(std::begin(kControls), std::end(kControls),
                                      [name](const ControlDesign& control) { return control.name == name; });
     if (found == std::end(kControls))
-        std::abort();  // a misspelt name in the program itself
+        Unreachable("a control name that the design does not have");
     return *found;
 }
 

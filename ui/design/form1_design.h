@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <span>
@@ -15,9 +16,13 @@
 
 namespace quorvel::design {
 
-// Marks a branch the program can never take; taken all the same, it ends the
-// program rather than go on with a made-up value.
-[[noreturn]] inline void Unreachable(const char* /*why*/) { std::abort(); }
+// Marks a branch the program can never take; taken all the same, it says
+// why and ends the program rather than go on with a made-up value.
+[[noreturn]] inline void Unreachable(const char* why)
+{
+    std::fprintf(stderr, "quorvel: unreachable: %s\n", why);
+    std::abort();
+}
 
 // Lengths are in twips, 1/1440 inch, as the window was laid out.
 struct Twips {
@@ -31,22 +36,6 @@ struct Twips {
 // outputs, or the convert button.
 enum class Role { Caption, Input, Output, Convert };
 
-enum class ControlKind { CaptionLabel, TextField, PushButton };
-
-constexpr ControlKind KindOf(Role role)
-{
-    switch (role) {
-    case Role::Caption:
-        return ControlKind::CaptionLabel;
-    case Role::Input:
-    case Role::Output:
-        return ControlKind::TextField;
-    case Role::Convert:
-        return ControlKind::PushButton;
-    }
-    Unreachable("a role with no kind");
-}
-
 struct ControlDesign {
     std::string_view name;
     Role role;
@@ -54,8 +43,6 @@ struct ControlDesign {
     Twips rect;                // from the client area's top-left corner
     int tabIndex;
     std::string_view names;    // a label's field, which it names for screen readers; empty for the others
-
-    constexpr ControlKind kind() const { return KindOf(role); }
 };
 
 namespace detail {
@@ -115,10 +102,32 @@ inline constexpr ControlDesign kControls[] = {
 #undef FORM1_FONT
 };
 
-// The inputs in channel order (R, G, B) and the outputs in K, C, M, Y order.
-inline constexpr std::array<std::string_view, 3> kInputs{"Text1", "Text2", "Text3"};
-inline constexpr std::array<std::string_view, 4> kOutputs{"Text4", "Text5", "Text6", "Text7"};
-inline constexpr std::string_view kConvertButton = "Command1";
+// Where a control stands in kControls; each window keeps its controls in that order.
+constexpr std::size_t IndexOf(const ControlDesign& control)
+{
+    return static_cast<std::size_t>(&control - std::begin(kControls));
+}
+
+// The controls of a role, in the order they were placed.
+template <Role role>
+constexpr auto ControlsOf()
+{
+    constexpr auto count = static_cast<std::size_t>(std::count_if(
+        std::begin(kControls), std::end(kControls), [](const ControlDesign& control) { return control.role == role; }));
+    std::array<const ControlDesign*, count> found{};
+    auto next = found.begin();
+    for (const ControlDesign& control : kControls) {
+        if (control.role == role)
+            *next++ = &control;
+    }
+    return found;
+}
+
+// The inputs in channel order (R, G, B), the outputs in K, C, M, Y order, and the button.
+inline constexpr auto kInputs = ControlsOf<Role::Input>();
+inline constexpr auto kOutputs = ControlsOf<Role::Output>();
+inline constexpr const ControlDesign& kConvertButton = *ControlsOf<Role::Convert>().front();
+static_assert(kInputs.size() == 3 && kOutputs.size() == 4 && ControlsOf<Role::Convert>().size() == 1);
 
 // How far inside the button's edge its focus rectangle is drawn, in pixels.
 inline constexpr int kFocusInset = 4;

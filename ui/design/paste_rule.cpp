@@ -37,37 +37,35 @@ std::string Lower(std::string_view text)
     return lower;
 }
 
-// A number from 0 to max written wholly in digits of the given base.
+// A number from 0 to max written wholly in digits of the given base, with no sign.
 std::optional<int> WholeNumber(std::string_view digits, int base, int max)
 {
-    int value = 0;
+    unsigned value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (digits.empty() || digits.front() == '-' || digits.front() == '+' || error != std::errc() ||
-        end != digits.data() + digits.size() || value > max)
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        value > static_cast<unsigned>(max))
         return std::nullopt;
-    return value;
+    return static_cast<int>(value);
 }
 
-using Channels = std::array<int, 3>;
-
 // #RRGGBB, or #RGB with each digit doubled.
-std::optional<Channels> HexColour(std::string_view text)
+std::optional<ColourWord> HexColour(std::string_view text)
 {
     if (text.empty() || text.front() != '#' || (text.size() != 7 && text.size() != 4))
         return std::nullopt;
     const std::size_t width = text.size() == 7 ? 2 : 1;
-    Channels channels{};
+    std::array<int, 3> channels{};
     for (std::size_t i = 0; i < 3; ++i) {
         const std::optional<int> value = WholeNumber(text.substr(1 + i * width, width), 16, 255);
         if (!value)
             return std::nullopt;
         channels[i] = width == 1 ? *value * 17 : *value;
     }
-    return channels;
+    return PackColour(channels[0], channels[1], channels[2]);
 }
 
 // rgb(R, G, B) or rgb(R G B), as CSS writes it, with whole numbers only.
-std::optional<Channels> CssColour(std::string_view text)
+std::optional<ColourWord> CssColour(std::string_view text)
 {
     const std::string lower = Lower(text);
     constexpr std::string_view kOpening = "rgb(";
@@ -75,7 +73,7 @@ std::optional<Channels> CssColour(std::string_view text)
         return std::nullopt;
     std::string_view inside = std::string_view(lower).substr(kOpening.size(), lower.size() - kOpening.size() - 1);
     const bool commas = inside.find(',') != std::string_view::npos;
-    Channels channels{};
+    std::array<int, 3> channels{};
     for (std::size_t i = 0; i < 3; ++i) {
         inside = Trim(inside, kBlanks);
         const std::size_t end = commas ? inside.find(',') : inside.find_first_of(kBlanks);
@@ -89,7 +87,7 @@ std::optional<Channels> CssColour(std::string_view text)
         if (!last)
             inside.remove_prefix(end + (commas ? 1 : 0));
     }
-    return channels;
+    return PackColour(channels[0], channels[1], channels[2]);
 }
 
 PastePlan Fill(std::array<std::string, 3> channels)
@@ -99,12 +97,13 @@ PastePlan Fill(std::array<std::string, 3> channels)
     return {PastePlan::Kind::FillChannels, {}, std::move(channels)};
 }
 
-PastePlan FillColour(const Channels& colour)
-{
-    return Fill({std::to_string(colour[0]), std::to_string(colour[1]), std::to_string(colour[2])});
-}
-
 }  // namespace
+
+std::array<std::string, 3> ChannelTexts(ColourWord colour)
+{
+    const std::array<int, 3> channels = Channels(colour);
+    return {std::to_string(channels[0]), std::to_string(channels[1]), std::to_string(channels[2])};
+}
 
 std::size_t Utf16Length(std::string_view utf8)
 {
@@ -121,11 +120,11 @@ PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength, std::size_
 {
     const std::string_view line = FirstLine(pasted);
     const std::string_view blanksTrimmed = Trim(line, kBlanks);
-    std::optional<Channels> colour = HexColour(blanksTrimmed);
+    std::optional<ColourWord> colour = HexColour(blanksTrimmed);
     if (!colour)
         colour = CssColour(blanksTrimmed);
     if (colour)
-        return FillColour(*colour);
+        return Fill(ChannelTexts(*colour));
 
     if (line.find('\t') != std::string_view::npos) {
         // A spreadsheet row of three cells fills R, G and B; any other line

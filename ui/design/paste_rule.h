@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour_conversion.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -31,6 +33,9 @@ struct PastePlan {
 // into the field as it is, control characters included. A paste that would
 // leave an input longer than kInputLengthLimit is refused whole, never cut.
 PastePlan PlanPaste(std::string_view pasted, std::size_t fieldLength = 0, std::size_t selectionLength = 0);
+
+// A colour as the inputs show it: R, G and B in plain decimals.
+std::array<std::string, 3> ChannelTexts(ColourWord colour);
 
 // How many UTF-16 units the UTF-8 text takes: one a character, two for those
 // past U+FFFF.

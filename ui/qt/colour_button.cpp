@@ -11,8 +11,8 @@ namespace {
 
 QColor ToQColor(quorvel::ColourWord colour)
 {
-    return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                  static_cast<int>((colour >> 16) & 0xFFu));
+    const auto [red, green, blue] = quorvel::Channels(colour);
+    return QColor(red, green, blue);
 }
 
 }  // namespace

@@ -1,23 +1,19 @@
 #include "form1.h"
 
 #include "colour_button.h"
-#include "form1_design.h"
+#include "qt_design.h"
 #include "input_field.h"
 #include "label_fit.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
-#include <QRawFont>
-#include <QTextLayout>
 
 #include <algorithm>
 
@@ -28,8 +24,6 @@ namespace {
 // Qt lays out in pixels at 96 dots per inch and scales them for the screen itself.
 constexpr int kDesignDpi = 96;
 
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
 QRect ToPixels(const design::Twips& twips)
@@ -38,66 +32,19 @@ QRect ToPixels(const design::Twips& twips)
                  design::ToPixels(twips.width, kDesignDpi), design::ToPixels(twips.height, kDesignDpi));
 }
 
-// The designed faces are Windows fonts; elsewhere the same design shows through
-// faces of the same metrics (Times) and the same hand (KaiTi).
-void RegisterFontSubstitutes()
-{
-    static const bool registered = [] {
-        for (const design::FontDesign& font : {design::kFieldFont, design::kButtonFont}) {
-            QStringList fallbacks;
-            for (std::string_view face : font.fallbacks)
-                fallbacks << FromUtf8(face);
-            QFont::insertSubstitutions(FromUtf8(font.face), fallbacks);
-        }
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
-QFont ToQFont(const design::FontDesign& designed)
-{
-    QFont font(FromUtf8(designed.face));
-    if (designed.characterSet == design::CharacterSet::Western)
-        font.setStyleHint(QFont::Serif);
-    font.setPointSizeF(designed.hundredthsOfPoint / 100.0);
-    font.setWeight(static_cast<QFont::Weight>(designed.weight));
-    return font;
-}
-
 }  // namespace
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
-    RegisterFontSubstitutes();
     setObjectName(FromUtf8(design::kFormName));
     setWindowTitle(FromUtf8(design::kWindowCaption));
     setFixedSize(ToPixels(design::kClientArea).size());
 
     createControls();
     orderFocus();
-
-    // Keys reach the controller through the window; Enter's releases it sees
-    // only by watching the controls that take focus.
-    for (const design::ControlDesign* designed : design::FocusOrder())
-        control<QWidget>(designed->name)->installEventFilter(this);
-    connect(Command1, &QPushButton::clicked, this, [this] { controller.Command1Click(); });
-    for (std::string_view name : design::kInputs) {
-        auto* input = control<InputField>(name);
-        connect(input, &InputField::pasted, this,
-                [this, name](const QString& text) { controller.Paste(name, ToUtf8(text)); });
-        connect(input, &InputField::colourDropped, this, [this](const QColor& colour) {
-            controller.DropColour(quorvel::PackColour(colour.red(), colour.green(), colour.blue()));
-        });
-    }
-}
-
-// The control of a name from the design; any other name ends the program.
-template <typename Control>
-Control* Form1::control(std::string_view name) const
-{
-    return findChild<Control*>(FromUtf8(design::Control(name).name), Qt::FindDirectChildrenOnly);
+    connectControls();
 }
 
 // In the designed order, so that each field is drawn over its label.
@@ -112,30 +59,56 @@ void Form1::createControls()
             break;
         case design::Role::Input:
             control = new InputField(this);
-            control->setFont(ToQFont(design::kFieldFont));
+            control->setFont(DesignedFont(design::kFieldFont));
             static_cast<QLineEdit*>(control)->setMaxLength(design::kInputLengthLimit);
             break;
         case design::Role::Output:
             control = new QLineEdit(this);
-            control->setFont(ToQFont(design::kFieldFont));
+            control->setFont(DesignedFont(design::kFieldFont));
             static_cast<QLineEdit*>(control)->setReadOnly(true);
             break;
         case design::Role::Convert:
-            control = new ColourButton(FromUtf8(designed.caption), this);
-            control->setFont(ToQFont(design::kButtonFont));
+            command1 = new ColourButton(FromUtf8(designed.caption), this);
+            control = command1;
+            control->setFont(DesignedFont(design::kButtonFont));
             break;
         }
         control->setObjectName(FromUtf8(designed.name));
         control->setGeometry(ToPixels(designed.rect));
+        controls[design::IndexOf(designed)] = control;
     }
 
     for (const design::ControlDesign& designed : design::kControls) {
         if (!designed.names.empty())
-            control<QLabel>(designed.name)->setBuddy(control<QLineEdit>(designed.names));
+            static_cast<QLabel*>(widget(designed))->setBuddy(widget(design::Control(designed.names)));
     }
     fitLabels();
+}
 
-    Command1 = control<ColourButton>(design::kConvertButton);
+// Keys reach the controller through the window; Enter's releases it sees
+// only by watching the controls that take focus.
+void Form1::connectControls()
+{
+    for (const design::ControlDesign* designed : design::FocusOrder())
+        widget(*designed)->installEventFilter(this);
+    connect(command1, &QPushButton::clicked, this, [this] { controller.Command1Click(); });
+    for (const design::ControlDesign* designed : design::kInputs) {
+        auto* input = static_cast<InputField*>(widget(*designed));
+        connect(input, &InputField::pasted, this,
+                [this, designed](const QString& text) { controller.Paste(*designed, ToUtf8(text)); });
+        connect(input, &InputField::typedPastLimit, this, [this, designed] { controller.TypedPastLimit(*designed); });
+        connect(input, &InputField::colourDropped, this, [this](const QColor& colour) {
+            controller.DropColour(quorvel::PackColour(colour.red(), colour.green(), colour.blue()));
+        });
+    }
+}
+
+QLineEdit* Form1::field(const ControlDesign& designed) const { return static_cast<QLineEdit*>(widget(designed)); }
+
+const design::ControlDesign* Form1::designOf(const QWidget* control) const
+{
+    const auto found = std::find(controls.begin(), controls.end(), control);
+    return found == controls.end() ? nullptr : &design::kControls[static_cast<std::size_t>(found - controls.begin())];
 }
 
 // The labels speak in the platform's font, made smaller only as far as every
@@ -160,7 +133,7 @@ void Form1::fitLabels()
     labelFont.setPixelSize(fitting);
     for (const design::ControlDesign& designed : design::kControls) {
         if (!designed.names.empty())
-            control<QLabel>(designed.name)->setFont(labelFont);
+            widget(designed)->setFont(labelFont);
     }
 }
 
@@ -169,36 +142,13 @@ void Form1::orderFocus()
 {
     QWidget* previous = nullptr;
     for (const design::ControlDesign* designed : design::FocusOrder()) {
-        auto* next = control<QWidget>(designed->name);
+        QWidget* next = widget(*designed);
         if (previous)
             QWidget::setTabOrder(previous, next);
         else
             next->setFocus();
         previous = next;
     }
-}
-
-void Form1::setCommand1BackColor(quorvel::ColourWord colour) { Command1->setBackColor(colour); }
-
-QString Form1::missingFaceWarning() const
-{
-    const QString text = Command1->text();
-    QTextLayout layout(text, Command1->font());
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    // Font fallback has already been tried: a character that no run's font
-    // has is drawn as a box.
-    const QList<QGlyphRun> runs = layout.glyphRuns();
-    for (const QChar character : text) {
-        const bool drawn = std::any_of(runs.cbegin(), runs.cend(), [character](const QGlyphRun& run) {
-            return run.rawFont().supportsCharacter(character);
-        });
-        if (!drawn)
-            return QStringLiteral("quorvel: no installed font can draw \"%1\"; install the package fonts-arphic-ukai")
-                .arg(text);
-    }
-    return {};
 }
 
 namespace {
@@ -215,15 +165,13 @@ bool IsEnter(const QKeyEvent& event)
 // not use, go on to the window's parent as usual.
 void Form1::keyPressEvent(QKeyEvent* event)
 {
-    const QWidget* focused = focusWidget();
-    if (focused && focused->parentWidget() == this) {
-        const std::string name = ToUtf8(focused->objectName());
+    if (const design::ControlDesign* focused = designOf(focusWidget())) {
         // X repeats a held key as a release and a press with the same time
         // stamp, which Qt marks as a repeat only when both have arrived
         // already; the time stamp tells them apart either way.
         const bool repeat = event->isAutoRepeat() || enterReleasedAt == event->timestamp();
-        if ((IsEnter(*event) && controller.EnterPressed(name, repeat)) ||
-            (event->matches(QKeySequence::Copy) && controller.CopyPressed(name))) {
+        if ((IsEnter(*event) && controller.EnterPressed(*focused, repeat)) ||
+            (event->matches(QKeySequence::Copy) && controller.CopyPressed(*focused))) {
             event->accept();
             return;
         }
@@ -243,34 +191,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 // ---- Form1View ------------------------------------------------------------------
 
-std::string Form1::Text(std::string_view field) const { return ToUtf8(control<QLineEdit>(field)->text()); }
+std::string Form1::Text(const ControlDesign& designed) const { return ToUtf8(field(designed)->text()); }
 
-std::size_t Form1::SelectionLength(std::string_view input) const
+std::size_t Form1::SelectionLength(const ControlDesign& input) const
 {
-    return static_cast<std::size_t>(control<QLineEdit>(input)->selectedText().size());
+    return static_cast<std::size_t>(field(input)->selectedText().size());
 }
 
 // QLineEdit::insert replaces the selection and can be undone, as typing can.
-void Form1::ReplaceSelection(std::string_view input, std::string_view text)
+void Form1::ReplaceSelection(const ControlDesign& input, std::string_view text) { field(input)->insert(FromUtf8(text)); }
+
+void Form1::ReplaceText(const ControlDesign& input, std::string_view text)
 {
-    control<QLineEdit>(input)->insert(FromUtf8(text));
+    field(input)->selectAll();
+    field(input)->insert(FromUtf8(text));
 }
 
-void Form1::ReplaceText(std::string_view input, std::string_view text)
-{
-    auto* field = control<QLineEdit>(input);
-    field->selectAll();
-    field->insert(FromUtf8(text));
-}
+void Form1::SetOutput(const ControlDesign& output, std::string_view text) { field(output)->setText(FromUtf8(text)); }
 
-void Form1::SetOutput(std::string_view output, std::string_view text) { control<QLineEdit>(output)->setText(FromUtf8(text)); }
-
-void Form1::SetFace(quorvel::ColourWord colour) { setCommand1BackColor(colour); }
+void Form1::SetFace(quorvel::ColourWord colour) { command1->setBackColor(colour); }
 
 void Form1::DescribeFace(std::string_view text)
 {
-    Command1->setToolTip(FromUtf8(text));
-    Command1->setAccessibleDescription(FromUtf8(text));
+    command1->setToolTip(FromUtf8(text));
+    command1->setAccessibleDescription(FromUtf8(text));
 }
 
 void Form1::SetClipboardText(std::string_view text) { QApplication::clipboard()->setText(FromUtf8(text)); }

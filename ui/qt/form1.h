@@ -2,14 +2,14 @@
 
 #include "colour_conversion.h"
 #include "form1_controller.h"
+#include "form1_design.h"
 
 #include <QWidget>
 
+#include <array>
 #include <optional>
-#include <string_view>
 
 class ColourButton;
-class InputField;
 class QLineEdit;
 class QMessageBox;
 
@@ -23,13 +23,6 @@ class Form1 : public QWidget, private quorvel::design::Form1View {
 public:
     explicit Form1(QWidget* parent = nullptr);
 
-    // Paints Command1's face in the colour (red in the low byte).
-    void setCommand1BackColor(quorvel::ColourWord colour);
-
-    // A line naming the package to install when no installed font can draw
-    // the button's caption; empty when one can.
-    QString missingFaceWarning() const;
-
 protected:
     // Return and Enter, and Copy on the button, which the fields and the
     // button leave to the window.
@@ -38,19 +31,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <typename Control>
-    Control* control(std::string_view name) const;
+    using ControlDesign = quorvel::design::ControlDesign;
 
     void createControls();
+    void connectControls();
     void fitLabels();
     void orderFocus();
 
+    QWidget* widget(const ControlDesign& designed) const { return controls[quorvel::design::IndexOf(designed)]; }
+    QLineEdit* field(const ControlDesign& designed) const;
+    // The design of one of the window's own controls; null for any other widget.
+    const ControlDesign* designOf(const QWidget* control) const;
+
     // Form1View
-    std::string Text(std::string_view field) const override;
-    std::size_t SelectionLength(std::string_view input) const override;
-    void ReplaceSelection(std::string_view input, std::string_view text) override;
-    void ReplaceText(std::string_view input, std::string_view text) override;
-    void SetOutput(std::string_view output, std::string_view text) override;
+    std::string Text(const ControlDesign& field) const override;
+    std::size_t SelectionLength(const ControlDesign& input) const override;
+    void ReplaceSelection(const ControlDesign& input, std::string_view text) override;
+    void ReplaceText(const ControlDesign& input, std::string_view text) override;
+    void SetOutput(const ControlDesign& output, std::string_view text) override;
     void SetFace(quorvel::ColourWord colour) override;
     void DescribeFace(std::string_view text) override;
     void SetClipboardText(std::string_view text) override;
@@ -58,9 +56,11 @@ private:
     void Beep() override;
     std::string DecimalSeparator() const override;
 
+    // In the design's order.
+    std::array<QWidget*, std::size(quorvel::design::kControls)> controls{};
+    ColourButton* command1 = nullptr;
     quorvel::design::Form1Controller controller{*this};
     std::optional<quint64> enterReleasedAt;  // when Enter last went up, as X stamps it
-    ColourButton* Command1 = nullptr;
 
     // Made at the first bad input and kept: a new box each time would leave
     // the heap fragmented by its window's buffers.

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QColor>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -15,7 +16,25 @@ void InputField::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const bool types = !event->text().isEmpty() && event->text().front().isPrint() &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (types && !fits(event->text()))
+        emit typedPastLimit();
     QLineEdit::keyPressEvent(event);
+}
+
+// Chinese and other scripts are typed through an input method, whose text
+// comes all at once.
+void InputField::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!fits(event->commitString()))
+        emit typedPastLimit();
+    QLineEdit::inputMethodEvent(event);
+}
+
+bool InputField::fits(const QString& typed) const
+{
+    return text().size() - selectedText().size() + typed.size() <= maxLength();
 }
 
 void InputField::contextMenuEvent(QContextMenuEvent* event)

@@ -17,12 +17,18 @@ signals:
     void pasted(const QString& text);
     // A colour dragged from another program (a colour dialog, a picker) and dropped here.
     void colourDropped(const QColor& colour);
+    // Typed text that the field's maximum length kept out.
+    void typedPastLimit();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+private:
+    bool fits(const QString& typed) const;
 };

@@ -1,13 +1,19 @@
 #include "startup.h"
 
+#include "qt_design.h"
+#include "form1_design.h"
 #include "version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -92,6 +98,30 @@ void DisplayFound()
     qInstallMessageHandler(qtHandler);
     for (const HeldMessage& held : std::exchange(heldMessages, {}))
         qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
+}
+
+void WarnOfMissingFaces()
+{
+    namespace design = quorvel::design;
+    const QString caption = FromUtf8(design::kConvertButton.caption);
+    QTextLayout layout(caption, DesignedFont(design::kButtonFont));
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    // Font fallback has already been tried: a character that no run's font
+    // has is drawn as a box.
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    for (const QChar character : caption) {
+        const bool drawn = std::any_of(runs.cbegin(), runs.cend(), [character](const QGlyphRun& run) {
+            return run.rawFont().supportsCharacter(character);
+        });
+        if (!drawn) {
+            Print(stderr, QStringLiteral("quorvel: no installed font can draw \"%1\"; install the package "
+                                         "fonts-arphic-ukai\n")
+                              .arg(caption));
+            return;
+        }
+    }
 }
 
 void InstallQtTranslations(QCoreApplication& app)

@@ -18,6 +18,10 @@ void ExplainWhenNoDisplay();
 // The toolkit has started; Qt's messages go their usual way again.
 void DisplayFound();
 
+// Says on stderr which package to install when no installed font can draw
+// the button's caption; the window would show it as a box.
+void WarnOfMissingFaces();
+
 // Loads Qt's own translations for the system's UI languages, so the standard
 // buttons speak the user's language ("确定" on a Chinese system). The
 // program's own texts are Chinese everywhere and are not translated.

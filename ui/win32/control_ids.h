@@ -21,12 +21,17 @@ namespace quorvel::win32 {
 inline constexpr wchar_t kForm1ClassName[] = L"Quorvel.Form1";
 using design::kFirstControlId;
 
+constexpr int ControlId(const design::ControlDesign& control)
+{
+    return kFirstControlId + static_cast<int>(design::IndexOf(control));
+}
+
 // The ID of the control of that name, or -1 when no control has the name.
 constexpr int ControlId(std::string_view name)
 {
-    for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
-        if (design::kControls[i].name == name)
-            return kFirstControlId + static_cast<int>(i);
+    for (const design::ControlDesign& control : design::kControls) {
+        if (control.name == name)
+            return ControlId(control);
     }
     return -1;
 }

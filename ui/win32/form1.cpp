@@ -37,11 +37,6 @@ SIZE ClientSize(int dpi)
 
 RECT FrameFor(int dpi) { return WindowRectForClient(ClientSize(dpi), kWindowStyle, kWindowExStyle, dpi); }
 
-std::size_t IndexOf(std::string_view name)
-{
-    return static_cast<std::size_t>(&design::Control(name) - std::begin(design::kControls));
-}
-
 Form1::Fonts CreateFonts(int dpi)
 {
     const LOGFONTW messageFont = FitLabelFont(MessageFontForDpi(dpi), dpi);
@@ -156,7 +151,7 @@ Form1::Form1(HINSTANCE module)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     NameFieldsForScreenReaders();
-    lastFocus = Control(design::FocusOrder().front()->name);
+    lastFocus = Control(*design::FocusOrder().front());
 }
 
 Form1::~Form1()
@@ -196,14 +191,14 @@ int Form1::Run()
 void Form1::CreateControl(const design::ControlDesign& designed)
 {
     const ControlClass windowClass = ClassFor(designed.role);
-    const int id = ControlId(designed.name);
+    const int id = ControlId(designed);
     const RECT rect = ToPixels(designed.rect, dpi);
     HWND control = CreateWindowExW(windowClass.exStyle, windowClass.name, ToWide(designed.caption).c_str(),
                                    windowClass.style, rect.left, rect.top, rect.right - rect.left,
                                    rect.bottom - rect.top, window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(designed)), FALSE);
-    controls[IndexOf(designed.name)] = control;
+    controls[design::IndexOf(designed)] = control;
 }
 
 // Each new child goes under those made before it. Made in tab order, then the
@@ -218,19 +213,19 @@ void Form1::CreateControls()
             CreateControl(designed);
     }
 
-    for (std::string_view name : design::kInputs)
-        SendMessageW(Control(name), EM_SETLIMITTEXT, design::kInputLengthLimit, 0);
-    for (std::string_view name : design::kOutputs)
-        SendMessageW(Control(name), EM_SETLIMITTEXT, 0, 0);  // 0: as long as an EDIT can be
+    for (const design::ControlDesign* input : design::kInputs)
+        SendMessageW(Control(*input), EM_SETLIMITTEXT, design::kInputLengthLimit, 0);
+    for (const design::ControlDesign* output : design::kOutputs)
+        SendMessageW(Control(*output), EM_SETLIMITTEXT, 0, 0);  // 0: as long as an EDIT can be
     // The fields' own procedure is swapped rather than hooked with
     // SetWindowSubclass, whose lookup on every message is a round trip to the
     // server under Wine.
-    for (std::size_t i = 0; i < std::size(design::kControls); ++i) {
-        if (design::kControls[i].kind() != design::ControlKind::TextField)
+    for (const design::ControlDesign& designed : design::kControls) {
+        if (designed.role != design::Role::Input && designed.role != design::Role::Output)
             continue;
-        SetWindowLongPtrW(controls[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(Control(designed), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         editProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(controls[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc)));
+            SetWindowLongPtrW(Control(designed), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc)));
     }
     command1.Attach(Control(design::kConvertButton));
     command1.SetFont(fonts.button);
@@ -249,7 +244,8 @@ void Form1::NameFieldsForScreenReaders()
         if (designed.names.empty())
             continue;
         const std::wstring name = ToWide(designed.caption);
-        accessibility->SetHwndPropStr(Control(designed.names), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+        accessibility->SetHwndPropStr(Control(design::Control(designed.names)), static_cast<DWORD>(OBJID_CLIENT),
+                                      CHILDID_SELF,
                                       PROPID_ACC_NAME, name.c_str());
     }
 }
@@ -260,7 +256,8 @@ void Form1::ForgetScreenReaderNames()
         return;
     for (const design::ControlDesign& designed : design::kControls) {
         if (!designed.names.empty())
-            accessibility->ClearHwndProps(Control(designed.names), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+            accessibility->ClearHwndProps(Control(design::Control(designed.names)), static_cast<DWORD>(OBJID_CLIENT),
+                                          CHILDID_SELF,
                                           &PROPID_ACC_NAME, 1);
     }
     accessibility->ClearHwndProps(Control(design::kConvertButton), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
@@ -282,8 +279,6 @@ HFONT Form1::FontFor(const design::ControlDesign& designed) const
     }
     design::Unreachable("a role with no font");
 }
-
-HWND Form1::Control(std::string_view name) const { return controls[IndexOf(name)]; }
 
 // The design of one of the window's own controls; null for any other window.
 const design::ControlDesign* Form1::DesignOf(HWND control) const
@@ -338,8 +333,7 @@ bool Form1::HandleDialogKey(MSG& message)
     const bool copy = !enter && IsCopy(message);
     if ((enter || copy) && (message.hwnd == window || IsChild(window, message.hwnd))) {
         if (const design::ControlDesign* focused = DesignOf(GetFocus())) {
-            if (enter ? controller.EnterPressed(focused->name, IsEnterRepeat(message))
-                      : controller.CopyPressed(focused->name))
+            if (enter ? controller.EnterPressed(*focused, IsEnterRepeat(message)) : controller.CopyPressed(*focused))
                 return true;
         }
     }
@@ -369,7 +363,7 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
     case WM_PASTE:  // Ctrl+V, Shift+Insert and the context menu's Paste all come here
         if (const design::ControlDesign* designed = form->DesignOf(field);
             designed && designed->role == design::Role::Input) {
-            form->controller.Paste(designed->name, ToUtf8(ClipboardText(form->window)));
+            form->controller.Paste(*designed, ToUtf8(ClipboardText(form->window)));
             return 0;
         }
         break;
@@ -474,17 +468,16 @@ void Form1::HandleCommand(int notification, HWND control)
         RememberFocus(control);
         break;
     case EN_MAXTEXT:  // typing past the input limit
-        if (designed->role == design::Role::Input)
-            Beep();
+        controller.TypedPastLimit(*designed);
         break;
     }
 }
 
 // ---- The controller's view of the window ---------------------------------------------
 
-std::string Form1::Text(std::string_view field) const { return ToUtf8(WindowText(Control(field))); }
+std::string Form1::Text(const design::ControlDesign& field) const { return ToUtf8(WindowText(Control(field))); }
 
-std::size_t Form1::SelectionLength(std::string_view input) const
+std::size_t Form1::SelectionLength(const design::ControlDesign& input) const
 {
     DWORD start = 0;
     DWORD end = 0;
@@ -493,19 +486,19 @@ std::size_t Form1::SelectionLength(std::string_view input) const
 }
 
 // EM_REPLACESEL with TRUE: as typed, so Ctrl+Z takes it back.
-void Form1::ReplaceSelection(std::string_view input, std::string_view text)
+void Form1::ReplaceSelection(const design::ControlDesign& input, std::string_view text)
 {
     const std::wstring wide = ToWide(text);
     SendMessageW(Control(input), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Form1::ReplaceText(std::string_view input, std::string_view text)
+void Form1::ReplaceText(const design::ControlDesign& input, std::string_view text)
 {
     SendMessageW(Control(input), EM_SETSEL, 0, -1);
     ReplaceSelection(input, text);
 }
 
-void Form1::SetOutput(std::string_view output, std::string_view text)
+void Form1::SetOutput(const design::ControlDesign& output, std::string_view text)
 {
     SetWindowTextW(Control(output), ToWide(text).c_str());
 }

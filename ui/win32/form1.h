@@ -62,15 +62,15 @@ private:
 
     void Paste(HWND field);
 
-    HWND Control(std::string_view name) const;
+    HWND Control(const design::ControlDesign& designed) const { return controls[design::IndexOf(designed)]; }
     const design::ControlDesign* DesignOf(HWND control) const;
 
     // Form1View
-    std::string Text(std::string_view field) const override;
-    std::size_t SelectionLength(std::string_view input) const override;
-    void ReplaceSelection(std::string_view input, std::string_view text) override;
-    void ReplaceText(std::string_view input, std::string_view text) override;
-    void SetOutput(std::string_view output, std::string_view text) override;
+    std::string Text(const design::ControlDesign& field) const override;
+    std::size_t SelectionLength(const design::ControlDesign& input) const override;
+    void ReplaceSelection(const design::ControlDesign& input, std::string_view text) override;
+    void ReplaceText(const design::ControlDesign& input, std::string_view text) override;
+    void SetOutput(const design::ControlDesign& output, std::string_view text) override;
     void SetFace(ColourWord colour) override;
     void DescribeFace(std::string_view text) override;
     void SetClipboardText(std::string_view text) override;
@@ -81,7 +81,7 @@ private:
     HINSTANCE instance;
     HWND window = nullptr;
     DWORD creationError = ERROR_SUCCESS;  // why there is no window, when there is none
-    std::array<HWND, std::size(design::kControls)> controls{};
+    std::array<HWND, std::size(design::kControls)> controls{};  // in the design's order
     ColourButton command1;
     WNDPROC editProc = nullptr;  // the EDIT class's own, under FieldProc
     HWND lastFocus = nullptr;  // given back when the window is activated again
