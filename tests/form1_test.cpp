@@ -14,9 +14,12 @@
 #include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRawFont>
 #include <QTest>
 #include <QTextLayout>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -32,6 +35,8 @@ private slots:
     void controlGeometry_data();
     void controlGeometry();
     void windowHasTheDesignedFixedSize();
+    void keepsItsSizeWhenMaximised();
+    void boxComesBackWhenMinimised();
     void fieldsAreDrawnOverLabels();
     void labelCaptionsAreNeverCut_data();
     void labelCaptionsAreNeverCut();
@@ -117,6 +122,45 @@ void Form1Test::windowHasTheDesignedFixedSize()
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+// As Qt's own title bar under Wayland asks, whatever the window's flags.
+void Form1Test::keepsItsSizeWhenMaximised()
+{
+    showActive();
+    window->windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QTRY_VERIFY(!(window->windowHandle()->windowStates() & Qt::WindowMaximized));
+    QTest::qWait(200);
+    QCOMPARE(window->size(), QSize(quorvel::layout_pixels::kClientWidth, quorvel::layout_pixels::kClientHeight));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+}
+
+// As Qt's own title bar under Wayland offers, though the box has no such button.
+void Form1Test::boxComesBackWhenMinimised()
+{
+    showActive();
+    unexpectedBoxes.expected = true;
+    int sightings = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || (box->windowHandle()->windowStates() & Qt::WindowMinimized))
+            return;
+        if (sightings++ == 0) {
+            box->windowHandle()->setWindowStates(Qt::WindowMinimized);
+            return;
+        }
+        poll.stop();
+        box->accept();
+    });
+    poll.start(10);
+    QTimer::singleShot(5000, this, [] {
+        if (QWidget* stuck = QApplication::activeModalWidget())
+            stuck->close();
+    });
+    control<ColourButton>("Command1")->click();  // every input empty: the box for R
+    unexpectedBoxes.expected = false;
+    QCOMPARE(sightings, 2);
 }
 
 void Form1Test::fieldsAreDrawnOverLabels()

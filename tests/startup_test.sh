@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # How the program starts, as a user in a terminal meets it: the command line
 # needs no display, a missing display or face is said in one line, and a
-# Wayland session without X shows the window.
-#   startup_test.sh PROGRAM VERSION_TEXT
+# Wayland session without X shows the window, which keeps its size and its
+# box there, as the window tests (Qt Test programs) check in that session.
+#   startup_test.sh PROGRAM VERSION_TEXT FORM1_TEST
 set -uo pipefail
 program=$1
 version=$2
+form1_test=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -82,9 +84,15 @@ if ! kill -0 $app 2>/dev/null; then
 elif ! grep -q 'libQt6WaylandClient' /proc/$app/maps; then
     fail "under Wayland the program did not use Qt's Wayland platform"
 fi
-kill $app $compositor 2>/dev/null
-wait $app $compositor 2>/dev/null
+kill $app 2>/dev/null
+wait $app 2>/dev/null
 grep -q '^quorvel:' "$work/err" && fail "under Wayland: $(cat "$work/err")"
+# Qt draws the title bar itself there, with maximise and minimise buttons.
+env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=quorvel-wayland LC_ALL=C.UTF-8 \
+    "$form1_test" keepsItsSizeWhenMaximised boxComesBackWhenMinimised >"$work/out" 2>&1 ||
+    fail "under Wayland: $(grep -E 'FAIL|rror' "$work/out" | head -5)"
+kill $compositor 2>/dev/null
+wait $compositor 2>/dev/null
 
 [[ $failures -eq 0 ]] && echo "command line and start-up messages as expected"
 exit $((failures > 0))

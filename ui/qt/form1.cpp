@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "colour_button.h"
+#include "fixed_size.h"
 #include "qt_design.h"
 #include "input_field.h"
 #include "label_fit.h"
@@ -9,11 +10,15 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -153,6 +158,18 @@ void Form1::orderFocus()
 
 namespace {
 
+// Under Wayland, Qt draws the title bar itself: the title centred, between
+// the icon on the left and three buttons on the right. A box as narrow as
+// its message would cut the title short.
+void MakeRoomForTitle(QMessageBox& box, const QString& title)
+{
+    constexpr int kTitleBarControls = 80;  // pixels, on each side of the title
+    const int width = box.fontMetrics().horizontalAdvance(title) + 2 * kTitleBarControls;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 bool IsEnter(const QKeyEvent& event)
 {
     return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
@@ -186,7 +203,28 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         if (IsEnter(key))
             enterReleasedAt = key.timestamp();
     }
+    if (watched == errorBox && event->type() == QEvent::Show && !boxWatched) {
+        boxWatched = true;
+        FixedSize::Keep(*errorBox);
+        // The box has no minimise button; a title bar that offers one anyway
+        // (Qt's own, under Wayland) would hide the box with no way back while
+        // the window waits for it. It is shown again instead.
+        connect(errorBox->windowHandle(), &QWindow::windowStateChanged, this, [this](Qt::WindowState state) {
+            if (state == Qt::WindowMinimized) {
+                QTimer::singleShot(0, errorBox, [this] {
+                    showBoxAgain = true;
+                    errorBox->hide();
+                });
+            }
+        });
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    FixedSize::Keep(*this);
+    QWidget::showEvent(event);
 }
 
 // ---- Form1View ------------------------------------------------------------------
@@ -225,10 +263,17 @@ void Form1::ShowError(std::string_view title, std::string_view message)
     if (!errorBox) {
         errorBox = new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, this);
         errorBox->setWindowModality(Qt::ApplicationModal);
+        errorBox->installEventFilter(this);
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            MakeRoomForTitle(*errorBox, FromUtf8(title));
     }
     errorBox->setWindowTitle(FromUtf8(title));
     errorBox->setText(FromUtf8(message));
-    errorBox->exec();
+    do {
+        showBoxAgain = false;
+        errorBox->setWindowState(Qt::WindowNoState);
+        errorBox->exec();
+    } while (showBoxAgain);
 }
 
 void Form1::Beep() { QApplication::beep(); }

@@ -27,8 +27,10 @@ protected:
     // Return and Enter, and Copy on the button, which the fields and the
     // button leave to the window.
     void keyPressEvent(QKeyEvent* event) override;
-    // Enter's releases, which the fields keep to themselves.
+    // Enter's releases, which the fields keep to themselves; and the box's first showing.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The window keeps its designed size, even where the title bar offers to maximise it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     using ControlDesign = quorvel::design::ControlDesign;
@@ -65,4 +67,6 @@ private:
     // Made at the first bad input and kept: a new box each time would leave
     // the heap fragmented by its window's buffers.
     QMessageBox* errorBox = nullptr;
+    bool boxWatched = false;
+    bool showBoxAgain = false;  // the box was hidden by minimising it
 };
