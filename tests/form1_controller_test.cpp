@@ -107,6 +107,13 @@ INSTANTIATE_TEST_SUITE_P(Keys, EnterTest,
                                          EnterRow{"InAnOutput", "Text5", false, false, false}),
                          RowName<EnterRow>);
 
+TEST(BoxTakesKey, AllButAHeldEntersRepeats)
+{
+    EXPECT_TRUE(BoxTakesKey(true, false)) << "a new press of Enter closes the box";
+    EXPECT_FALSE(BoxTakesKey(true, true)) << "the repeats of the press that brought it up do not";
+    EXPECT_TRUE(BoxTakesKey(false, true)) << "other keys go to the box as usual";
+}
+
 // Ctrl+C on Command1 copies the colour it shows, once it shows one.
 TEST(CopyPressed, CopiesTheFacesColourFromCommand1Only)
 {

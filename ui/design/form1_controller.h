@@ -82,6 +82,12 @@ private:
     std::optional<ColourWord> face;  // what Command1 shows, after the first good press
 };
 
+// A key pressed while the error box is up, on its way to the box: whether the
+// box may have it. A held Enter's repeats never reach the box, so that holding
+// the key that brought the box up does not close it before it is read; a new
+// press does.
+constexpr bool BoxTakesKey(bool enter, bool autoRepeat) { return !(enter && autoRepeat); }
+
 // The colour as people copy it: "#RRGGBB", upper-case hex.
 std::string HexText(ColourWord colour);
 

@@ -183,11 +183,7 @@ bool IsEnter(const QKeyEvent& event)
 void Form1::keyPressEvent(QKeyEvent* event)
 {
     if (const design::ControlDesign* focused = designOf(focusWidget())) {
-        // X repeats a held key as a release and a press with the same time
-        // stamp, which Qt marks as a repeat only when both have arrived
-        // already; the time stamp tells them apart either way.
-        const bool repeat = event->isAutoRepeat() || enterReleasedAt == event->timestamp();
-        if ((IsEnter(*event) && controller.EnterPressed(*focused, repeat)) ||
+        if ((IsEnter(*event) && controller.EnterPressed(*focused, isRepeat(*event))) ||
             (event->matches(QKeySequence::Copy) && controller.CopyPressed(*focused))) {
             event->accept();
             return;
@@ -196,12 +192,28 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+// X repeats a held key as a release and a press with the same time stamp,
+// which Qt marks as a repeat only when both have arrived already; the time
+// stamp tells them apart either way.
+bool Form1::isRepeat(const QKeyEvent& event) const
+{
+    return event.isAutoRepeat() || enterReleasedAt == event.timestamp();
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyRelease) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (IsEnter(key))
             enterReleasedAt = key.timestamp();
+    }
+    // While the box is up, every key on its way to it.
+    if (event->type() == QEvent::KeyPress && errorBox && errorBox->isVisible()) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (target && (target == errorBox || errorBox->isAncestorOf(target)) &&
+            !design::BoxTakesKey(IsEnter(key), isRepeat(key)))
+            return true;
     }
     if (watched == errorBox && event->type() == QEvent::Show && !boxWatched) {
         boxWatched = true;
@@ -269,11 +281,13 @@ void Form1::ShowError(std::string_view title, std::string_view message)
     }
     errorBox->setWindowTitle(FromUtf8(title));
     errorBox->setText(FromUtf8(message));
+    qApp->installEventFilter(this);
     do {
         showBoxAgain = false;
         errorBox->setWindowState(Qt::WindowNoState);
         errorBox->exec();
     } while (showBoxAgain);
+    qApp->removeEventFilter(this);
 }
 
 void Form1::Beep() { QApplication::beep(); }

@@ -27,7 +27,8 @@ protected:
     // Return and Enter, and Copy on the button, which the fields and the
     // button leave to the window.
     void keyPressEvent(QKeyEvent* event) override;
-    // Enter's releases, which the fields keep to themselves; and the box's first showing.
+    // Enter's releases, which the fields keep to themselves; the box's first
+    // showing; and, while the box is up, the keys on their way to it.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The window keeps its designed size, even where the title bar offers to maximise it.
     void showEvent(QShowEvent* event) override;
@@ -35,6 +36,7 @@ protected:
 private:
     using ControlDesign = quorvel::design::ControlDesign;
 
+    bool isRepeat(const QKeyEvent& event) const;
     void createControls();
     void connectControls();
     void fitLabels();

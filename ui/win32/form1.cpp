@@ -85,16 +85,20 @@ std::wstring ClipboardText(HWND owner)
     return text;
 }
 
-// Holding Enter down must not close the box that the first press brought up:
-// inside the box's own message loop the key's repeats are dropped.
-LRESULT CALLBACK DropEnterRepeatsInBox(int code, WPARAM wParam, LPARAM lParam)
+bool IsEnterDown(const MSG& message) { return message.message == WM_KEYDOWN && message.wParam == VK_RETURN; }
+
+// A key held down: its repeats have this bit set.
+bool WasDown(const MSG& message) { return (message.lParam & (LPARAM{1} << 30)) != 0; }
+
+// Inside the box's own message loop, the keys the box may not have are dropped.
+LRESULT CALLBACK FilterKeysInBox(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == MSGF_DIALOGBOX && IsEnterRepeat(*reinterpret_cast<const MSG*>(lParam)))
+    const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message.message == WM_KEYDOWN &&
+        !design::BoxTakesKey(IsEnterDown(message), WasDown(message)))
         return TRUE;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-bool IsEnterDown(const MSG& message) { return message.message == WM_KEYDOWN && message.wParam == VK_RETURN; }
 
 // Ctrl+C or Ctrl+Insert, as an EDIT copies on either.
 bool IsCopy(const MSG& message)
@@ -105,11 +109,7 @@ bool IsCopy(const MSG& message)
 
 }  // namespace
 
-bool IsEnterRepeat(const MSG& message)
-{
-    constexpr LPARAM kWasDown = LPARAM{1} << 30;
-    return IsEnterDown(message) && (message.lParam & kWasDown);
-}
+bool IsEnterRepeat(const MSG& message) { return IsEnterDown(message) && WasDown(message); }
 
 // ---- Creation and layout ------------------------------------------------------
 
@@ -552,7 +552,7 @@ void Form1::SetClipboardText(std::string_view text)
 // Returns once the user has dismissed the box; until then the window takes no input.
 void Form1::ShowError(std::string_view title, std::string_view message)
 {
-    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, DropEnterRepeatsInBox, nullptr, GetCurrentThreadId());
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, FilterKeysInBox, nullptr, GetCurrentThreadId());
     MessageBoxW(window, ToWide(message).c_str(), ToWide(title).c_str(), MB_OK);
     if (filter)
         UnhookWindowsHookEx(filter);
