@@ -2,8 +2,8 @@
 #include "startup.h"
 #include "version.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -18,13 +18,16 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
     startup::InstallQtTranslations(app);
 
-    QIcon icon;
-    for (const char* size : {"16.xpm", "32.png", "48.png", "256.png"})
-        icon.addFile(QStringLiteral(":/icons/quorvel-") + QLatin1String(size));
-    QApplication::setWindowIcon(icon);
-
-    startup::WarnOfMissingFaces();
     Form1 window;
     window.show();
+    // What the window's first showing does not need waits until the program
+    // has nothing else to do.
+    QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &app,
+        [] {
+            startup::SetWindowIcon();
+            startup::WarnOfMissingFaces();
+        },
+        Qt::SingleShotConnection);
     return app.exec();
 }

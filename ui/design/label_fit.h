@@ -6,18 +6,28 @@
 
 #include "form1_design.h"
 
+#include <algorithm>
+
 namespace quorvel::design {
 
 // The width that shows of a label that names a field, in twips: the field lies
 // over the rest.
 inline int VisibleLabelTwips(const ControlDesign& label) { return Control(label.names).rect.left - label.rect.left; }
 
-// The largest size from `preferred` down to 1 at which `fits(size)` holds; 1 if none does.
-template <typename Fits>
-int LargestFittingSize(int preferred, Fits fits)
+// The largest size from `preferred` down to 1 at which every caption fits
+// what shows of its label; 1 if none does. overflow(size) is the largest of
+// the captions' widths over that room at that size: 1 or less when all fit.
+// Each size measured costs a font of its own, so the search starts where the
+// overflow at `preferred` says the captions would just fit, were widths in
+// proportion to sizes; hinting only ever makes small sizes wider.
+template <typename Overflow>
+int LargestFittingSize(int preferred, Overflow overflow)
 {
-    for (int size = preferred; size > 1; --size) {
-        if (fits(size))
+    const double atPreferred = overflow(preferred);
+    if (atPreferred <= 1.0)
+        return preferred;
+    for (int size = std::min(preferred - 1, static_cast<int>(preferred / atPreferred)); size > 1; --size) {
+        if (overflow(size) <= 1.0)
             return size;
     }
     return 1;

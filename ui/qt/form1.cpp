@@ -121,18 +121,19 @@ const design::ControlDesign* Form1::designOf(const QWidget* control) const
 void Form1::fitLabels()
 {
     QFont labelFont = font();
-    const auto fits = [&](int pixels) {
+    const auto overflow = [&](int pixels) {
         labelFont.setPixelSize(pixels);
         const QFontMetrics metrics(labelFont);
-        return std::all_of(std::begin(design::kControls), std::end(design::kControls),
-                           [&](const design::ControlDesign& label) {
-                               return label.names.empty() ||
-                                      metrics.horizontalAdvance(FromUtf8(label.caption)) <=
-                                          design::ToPixels(design::VisibleLabelTwips(label), kDesignDpi);
-                           });
+        double widest = 0;
+        for (const design::ControlDesign& label : design::kControls) {
+            if (!label.names.empty())
+                widest = std::max(widest, metrics.horizontalAdvance(FromUtf8(label.caption)) /
+                                              double(design::ToPixels(design::VisibleLabelTwips(label), kDesignDpi)));
+        }
+        return widest;
     };
     const int preferred = QFontInfo(font()).pixelSize();
-    const int fitting = design::LargestFittingSize(preferred, fits);
+    const int fitting = design::LargestFittingSize(preferred, overflow);
     if (fitting == preferred)
         return;
     labelFont.setPixelSize(fitting);

@@ -7,6 +7,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGlyphRun>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QLibraryInfo>
@@ -20,6 +23,8 @@
 
 namespace startup {
 namespace {
+
+#include "quorvel.xpm"
 
 void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
 
@@ -98,6 +103,17 @@ void DisplayFound()
     qInstallMessageHandler(qtHandler);
     for (const HeldMessage& held : std::exchange(heldMessages, {}))
         qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
+}
+
+// Each size the 16 x 16 picture scaled pixel by pixel, as the desktop's PNG
+// files are; no image file to read and decode.
+void SetWindowIcon()
+{
+    const QImage design(quorvel_xpm);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256})
+        icon.addPixmap(QPixmap::fromImage(design.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    QGuiApplication::setWindowIcon(icon);
 }
 
 void WarnOfMissingFaces()

@@ -18,6 +18,10 @@ void ExplainWhenNoDisplay();
 // The toolkit has started; Qt's messages go their usual way again.
 void DisplayFound();
 
+// Gives the program's windows the icon, at the sizes title bars, task bars
+// and window switchers ask for, drawn from its one 16 x 16 design.
+void SetWindowIcon();
+
 // Says on stderr which package to install when no installed font can draw
 // the button's caption; the window would show it as a box.
 void WarnOfMissingFaces();

@@ -4,6 +4,7 @@
 #include "label_fit.h"
 #include "wide_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -62,21 +63,21 @@ LOGFONTW FitLabelFont(LOGFONTW font, int dpi)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     const LONG sign = font.lfHeight < 0 ? -1 : 1;
-    const auto fits = [&](int height) {
+    const auto overflow = [&](int height) {
         font.lfHeight = sign * height;
         HFONT candidate = CreateFontIndirectW(&font);
         const HGDIOBJ previous = SelectObject(dc, candidate);
-        bool allFit = true;
+        double widest = 0;
         for (const design::ControlDesign& label : design::kControls) {
-            if (label.names.empty())
-                continue;
-            allFit = allFit && CaptionWidth(dc, label.caption) <= design::ToPixels(design::VisibleLabelTwips(label), dpi);
+            if (!label.names.empty())
+                widest = std::max(widest, CaptionWidth(dc, label.caption) /
+                                              double(design::ToPixels(design::VisibleLabelTwips(label), dpi)));
         }
         SelectObject(dc, previous);
         DeleteObject(candidate);
-        return allFit;
+        return widest;
     };
-    const int height = design::LargestFittingSize(std::abs(static_cast<int>(font.lfHeight)), fits);
+    const int height = design::LargestFittingSize(std::abs(static_cast<int>(font.lfHeight)), overflow);
     font.lfHeight = sign * height;
     DeleteDC(dc);
     return font;
