@@ -9,6 +9,8 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
 #include <QImage>
 #include <QRawFont>
 #include <QTextLayout>
@@ -25,6 +27,26 @@ namespace startup {
 namespace {
 
 #include "quorvel.xpm"
+
+// The icon at whatever size is asked, the 16 x 16 design scaled pixel by
+// pixel as the desktop's PNG files are, drawn when asked and kept at none:
+// no image file to read and decode, and no large picture held for good.
+class DesignedIcon : public QIconEngine {
+public:
+    QIconEngine* clone() const override { return new DesignedIcon; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(256, 256)};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        return QPixmap::fromImage(QImage(quorvel_xpm).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+};
 
 void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
 
@@ -105,16 +127,7 @@ void DisplayFound()
         qtHandler(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
 }
 
-// Each size the 16 x 16 picture scaled pixel by pixel, as the desktop's PNG
-// files are; no image file to read and decode.
-void SetWindowIcon()
-{
-    const QImage design(quorvel_xpm);
-    QIcon icon;
-    for (const int size : {16, 32, 48, 256})
-        icon.addPixmap(QPixmap::fromImage(design.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
-    QGuiApplication::setWindowIcon(icon);
-}
+void SetWindowIcon() { QGuiApplication::setWindowIcon(QIcon(new DesignedIcon)); }
 
 void WarnOfMissingFaces()
 {
