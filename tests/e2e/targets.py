@@ -71,6 +71,9 @@ class App:
         self.session.set_clipboard(text)
         self.click(name)
         self.key("ctrl+a", "ctrl+v")
+        # The program answers once it has taken the paste: only then may xclip, which serves
+        # it, go, as it does when the next copy takes the clipboard.
+        self.text(name)
 
     def copy_focused(self, *select_all):
         """What ctrl+c copies from the focused control, after the keys given: "" if nothing comes
