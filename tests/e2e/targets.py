@@ -35,6 +35,7 @@ class App:
             assert self.window, f"no window titled {layout.WINDOW_TITLE!r} within 60 s"
             self.client = self.shown() or self.session.client_geometry(self.window)  # left, top, width, height
             self.session.give_focus(self.window)  # as a window manager does with a new window
+            self.wait_active(layout.WINDOW_TITLE)
         except BaseException:
             self.__exit__()
             raise
@@ -120,13 +121,14 @@ class App:
         self.session.give_focus(box)  # as a window manager keeps it on the box, whatever was clicked meanwhile
         self.wait_active(layout.ERROR_TITLE)
         self.key(key)
-        return bool(self.session.wait_gone(box)) and self.session.give_focus(self.window)
+        back = self.session.wait_gone(box) and self.session.give_focus(self.window)
+        return bool(back) and self.wait_active(layout.WINDOW_TITLE) is not False
 
     def boxes(self):
         return self.session.titled(layout.ERROR_TITLE)
 
     def wait_active(self, title):
-        """Until the program has made the window titled so its active one, where keys go."""
+        """Until the program has made that window its active one, with a control focused, where keys go."""
 
 
 class QtApp(App):
@@ -143,7 +145,10 @@ class QtApp(App):
         return next((node for node in self.accessible if node.name == name and self.has(node, "SHOWING")), None)
 
     def wait_active(self, title):
-        wait_until(f"{title} to be active", lambda: self.has(self.showing(title), "ACTIVE"), 5)
+        def ready():
+            node = self.showing(title)
+            return node and self.has(node, "ACTIVE") and any(self.has(c, "FOCUSED") for c in self.inside(node))
+        return wait_until(f"{title} to take keys", ready, 5)
 
     def has(self, node, state):
         return node.getState().contains(getattr(self.target.atspi, "STATE_" + state))

@@ -82,7 +82,9 @@ class XSession:
         """Presses and lets go of each key or combination in turn: "Return", "ctrl+a"."""
         for combination in keys:
             self._tap([self._keycode(name) for name in combination.split("+")])
-        self.x.sync()
+            # A key pressed in the millisecond of the last one's release reads as X's repeat of it.
+            self.x.sync()
+            time.sleep(0.002)
 
     def type(self, text):  # ASCII
         for character in text:
