@@ -123,7 +123,8 @@ class Prefix:
         self.run(["wineserver", "-k"], check=False, timeout=30)
         # Wine's helpers (services.exe, winedevice.exe ...) are orphans that nothing else would end.
         def none_left():
-            found = [int(entry.name) for entry in pathlib.Path("/proc").glob("[0-9]*") if self.runs(entry)]
+            found = [int(entry.name) for entry in pathlib.Path("/proc").glob("[0-9]*")
+                     if self.runs(entry) and int(entry.name) != os.getpid()]
             for pid in found:
                 with contextlib.suppress(OSError):
                     os.kill(pid, signal.SIGKILL)
