@@ -26,7 +26,7 @@ def main():
     args = parser.parse_args()
     window = "wine64" if args.wine else "qt"
     build = args.build or ROOT / "build" / ("windows-x64" if args.wine else "release")
-    with XSession() as session, targets.TARGETS[window](window, build, session) as target, target.start() as app:
+    with targets.TARGETS[window](window, build) as target, XSession() as session, target.start(session) as app:
         if args.convert:
             app.convert(*args.convert)
             app.face(tuple(map(int, args.convert)))  # waits for the new face
