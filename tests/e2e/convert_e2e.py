@@ -5,7 +5,7 @@ import pytest
 import layout
 from xsession import wait_until
 
-pytestmark = pytest.mark.timeout(120)
+pytestmark = pytest.mark.timeout(80)
 R, G, B = layout.INPUT_NAMES
 BUTTON = layout.BUTTON_NAME
 EMPTY = ["", "", "", ""]

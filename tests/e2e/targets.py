@@ -269,7 +269,8 @@ class QtTarget:
         demand. The programs get only that session (with AT_SPI_BUS_ADDRESS too, Qt 6.4
         connects twice and never registers); this process reads the accessibility bus."""
         self.runtime = tempfile.TemporaryDirectory()
-        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1",
+                                     f"--address=unix:dir={self.runtime.name}"],
                                     env=dict(desktop_free_environment(), XDG_RUNTIME_DIR=self.runtime.name),
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
         self.address = self.bus.stdout.readline().decode().strip()

@@ -4,7 +4,7 @@ import pytest
 
 import layout
 
-pytestmark = pytest.mark.timeout(120)
+pytestmark = pytest.mark.timeout(100)
 CLASSES = {"Caption": "static", "Input": "edit", "Output": "edit", "Convert": "button"}
 
 
