@@ -132,9 +132,13 @@ class App:
 
 
 class QtApp(App):
-    CLASSES = {"label": "static", "text": "edit", "push button": "button"}
+    CLASSES = {"LABEL": "static", "TEXT": "edit", "PUSH_BUTTON": "button"}
+
+    def role(self, node):  # by number: libatspi 2.56 renamed some ("push button" is "button")
+        return self.atspi.Role(node.getRole()).value_name.removeprefix("ATSPI_ROLE_")
 
     def shown(self):
+        self.atspi = self.target.atspi.Atspi
         desktop = self.target.atspi.Registry.getDesktop(0)
         self.accessible = wait_until("the program on the accessibility bus", lambda: next(
             (a for a in desktop if a and a.get_process_id() == self.process.pid), None), 30, interval=0.05)
@@ -157,7 +161,7 @@ class QtApp(App):
         return self.target.atspi.findAllDescendants(node, lambda child: self.has(child, "SHOWING"))
 
     def control(self, node):  # a label by its caption, a field by the label that names it
-        if node.getRoleName() == "label":
+        if self.role(node) == "LABEL":
             return next((c.name for c in layout.CONTROLS if c.role == "Caption" and c.caption == node.name), None)
         return getattr(layout.BY_ACCESSIBLE_NAME.get(node.name), "name", None)
 
@@ -165,26 +169,26 @@ class QtApp(App):
         owner = window.get_wm_transient_for()
         seen = wait_until("the box on the accessibility bus", lambda: self.showing(layout.ERROR_TITLE), 5)
         assert seen, "the box shows itself to screen readers"
-        inside = [(node.getRoleName(), node.name) for node in self.inside(seen)]
+        inside = [(self.role(node), node.name) for node in self.inside(seen)]
         return dict(title=self.session.title(window), owned_by_window=owner is not None and owner.id == self.window.id,
-                    text="\n".join(name for role, name in inside if role == "label" and name),
-                    buttons=[name for role, name in inside if role == "push button"],
-                    icon=any(role in ("image", "icon") or (role == "label" and not name) for role, name in inside))
+                    text="\n".join(name for role, name in inside if role == "LABEL" and name),
+                    buttons=[name for role, name in inside if role == "PUSH_BUTTON"],
+                    icon=any(role in ("IMAGE", "ICON") or (role == "LABEL" and not name) for role, name in inside))
 
     def controls(self):
         found = {}
         for node in self.window_node:
-            role, extents = node.getRoleName(), node.get_extents(self.target.atspi.WINDOW_COORDS)
+            role, extents = self.role(node), self.atspi.Component.get_extents(node, self.atspi.CoordType.WINDOW)
             found[self.control(node) or f"{role} {node.name!r}"] = dict(
-                cls=self.CLASSES.get(role, role), text=node.name if role != "text" else "",
-                visible=self.has(node, "VISIBLE"), read_only=role == "text" and self.has(node, "READ_ONLY"),
+                cls=self.CLASSES.get(role, role), text=node.name if role != "TEXT" else "",
+                visible=self.has(node, "VISIBLE"), read_only=role == "TEXT" and self.has(node, "READ_ONLY"),
                 # Qt gives extents before its scale factor; on the screen they are that much larger.
                 rect=tuple(value * self.dpi // 96 for value in (extents.x, extents.y, extents.width, extents.height)))
         return found
 
     def text(self, name):
-        return next(node.get_text(0, -1) for node in self.window_node
-                    if node.getRoleName() == "text" and self.control(node) == name)
+        return next(self.atspi.Text.get_text(node, 0, -1) for node in self.window_node
+                    if self.role(node) == "TEXT" and self.control(node) == name)
 
     def focus(self):  # None until the window is active: the focus shows only once it is
         focused = [node for node in self.inside(self.window_node) if self.has(node, "FOCUSED")]
