@@ -134,8 +134,9 @@ class App:
 class QtApp(App):
     CLASSES = {"LABEL": "static", "TEXT": "edit", "PUSH_BUTTON": "button"}
 
-    def role(self, node):  # by number: libatspi 2.56 renamed some ("push button" is "button")
-        return self.atspi.Role(node.getRole()).value_name.removeprefix("ATSPI_ROLE_")
+    def role(self, node):  # by number: libatspi 2.56 renamed some (a push button is a button)
+        return {getattr(self.target.atspi, "ROLE_" + name): name
+                for name in ("LABEL", "TEXT", "PUSH_BUTTON", "IMAGE", "ICON")}.get(node.getRole(), node.getRoleName())
 
     def shown(self):
         self.atspi = self.target.atspi.Atspi
