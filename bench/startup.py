@@ -24,7 +24,7 @@ def time_to_map(session, command, title):
     root.change_attributes(event_mask=X.SubstructureNotifyMask)
     session.x.sync()
     started = time.monotonic()
-    app = session.start(command=command)
+    app = session.start(command)
     while True:
         ev = session.x.next_event()
         if ev.type == X.MapNotify and ev.window.get_wm_name() == title:
@@ -48,7 +48,7 @@ def main():
                 "minimal": ([minimal], "Minimal"),
                 "text": ([minimal, "--text"], "Minimal")}
     results = {name: [] for name in programs}
-    with XSession(None) as session:
+    with XSession() as session:
         for _ in range(runs):
             for name, (command, title) in programs.items():
                 results[name].append(time_to_map(session, command, title))

@@ -8,32 +8,23 @@ window's counterpart is quorvel_paste_bench.
 """
 import os
 import pathlib
-import signal
 import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
-from xsession import WinePrefix, XSession  # noqa: E402
+from wine import Prefix  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 
 def main():
     build = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "build/windows-x64").resolve()
     program = build / "bench" / "win32_long_paste.exe"
-    with WinePrefix() as prefix, XSession(None) as session:
+    with XSession() as session, Prefix(build) as prefix:
         env = dict(session.env, **prefix.env, LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        try:
-            status = subprocess.run(["wine", str(program), *sys.argv[2:4]], env=env).returncode
-        finally:
-            prefix.stop_server()
+        status = subprocess.run(["wine", str(program), *sys.argv[2:4]], env=env).returncode
     sys.exit(status)
 
 
-def interrupt(signum, frame):
-    raise KeyboardInterrupt(f"signal {signum}")
-
-
 if __name__ == "__main__":
-    # Stopped from outside, it still ends Wine and removes the prefix.
-    signal.signal(signal.SIGTERM, interrupt)
     os.chdir(pathlib.Path(__file__).resolve().parent.parent)
     main()

@@ -15,7 +15,6 @@ server already running (a first, cold start of each is left out).
 import os
 import pathlib
 import select
-import signal
 import statistics
 import subprocess
 import sys
@@ -23,7 +22,8 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 from Xlib import X  # noqa: E402
-from xsession import WinePrefix, XSession, use_build_wine  # noqa: E402
+from wine import Prefix  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 TARGET_RATIO = 1.2
 MAP_TIMEOUT = 30.0
@@ -34,8 +34,7 @@ def time_to_map(session, env, program, title):
     root.change_attributes(event_mask=X.SubstructureNotifyMask)
     session.x.sync()
     started = time.monotonic()
-    app = session.start(extra_env=env, command=["wine", program], stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
+    app = session.start(["wine", program], env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     window = None
     while window is None:
         if not session.x.pending_events():
@@ -67,8 +66,7 @@ def main():
                 "minimal": (str(build / "bench" / "win32_minimal_window.exe"), "Minimal"),
                 "controls": (str(build / "bench" / "win32_form1_controls.exe"), "Controls")}
     results = {name: [] for name in programs}
-    use_build_wine(build)
-    with WinePrefix() as prefix, XSession(None) as session:
+    with XSession() as session, Prefix(build) as prefix:
         env = dict(prefix.env, LANG="C.UTF-8", LC_ALL="C.UTF-8")
         # A server that stays up between runs, as on a desktop where Wine already runs.
         server = subprocess.Popen(["wineserver", "-f", "-p"], env=dict(session.env, **env))
@@ -79,7 +77,7 @@ def main():
                 for name, (program, title) in programs.items():
                     results[name].append(time_to_map(session, env, program, title))
         finally:
-            prefix.stop_server()
+            prefix.stop()
             server.wait()
 
     print(f"{runs} runs each under Wine, warm server, medians:")
@@ -94,12 +92,6 @@ def main():
     print(f"  Quorvel.exe / controls: {medians['Quorvel.exe'] / medians['controls']:.2f}x (what Quorvel adds to them)")
 
 
-def interrupt(signum, frame):
-    raise KeyboardInterrupt(f"signal {signum}")
-
-
 if __name__ == "__main__":
-    # Stopped from outside, it still ends Wine and removes the prefix.
-    signal.signal(signal.SIGTERM, interrupt)
     os.chdir(pathlib.Path(__file__).resolve().parent.parent)
     main()

@@ -14,8 +14,8 @@ run_packages=(
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-dev
-    xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-xlib
-    python3-dbus at-spi2-core dbus-daemon fontconfig
+    xvfb xauth xclip x11-utils imagemagick python3 python3-xlib
+    python3-pytest python3-pytest-timeout python3-pyatspi at-spi2-core dbus-daemon fontconfig
     desktop-file-utils appstream dpkg-dev file lintian weston
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
     wine wine64 fonts-arphic-uming

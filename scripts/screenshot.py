@@ -8,12 +8,13 @@ the Win32 window under Wine (in a throwaway prefix).
 """
 import argparse
 import pathlib
+import subprocess
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import targets  # noqa: E402
-import xsession  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 
 def main():
@@ -23,20 +24,17 @@ def main():
     parser.add_argument("--wine", action="store_true", help="the Win32 window under Wine")
     parser.add_argument("--build", type=pathlib.Path)
     args = parser.parse_args()
-    if args.wine:
-        build = args.build or ROOT / "build" / "windows-x64"
-        xsession.use_build_wine(build)
-        target = targets.WineTarget(str(build / "app" / "Quorvel.exe"),
-                                    str(build / "tests" / "win32" / "quorvel_probe.exe"))
-    else:
-        target = targets.QtTarget(str((args.build or ROOT / "build" / "release") / "app" / "quorvel"))
-    with target.run(), target.start() as app:
+    window = "wine64" if args.wine else "qt"
+    build = args.build or ROOT / "build" / ("windows-x64" if args.wine else "release")
+    with targets.TARGETS[window](window, build) as target, XSession() as session, target.start(session) as app:
         if args.convert:
             app.convert(*args.convert)
             app.face(tuple(map(int, args.convert)))  # waits for the new face
         else:
             app.face()
-        app.session.screenshot(app.window, str(args.output.resolve()))
+        x, y, width, height = app.client
+        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                        str(args.output.resolve())], env=session.env, check=True)
     print(f"wrote {args.output}")
 
 

@@ -1,0 +1,185 @@
+"""Wine as the tests run it: the build's Wine, the one way to make a prefix
+(for the end-to-end runs, and for ctest's `wine` fixture that the other tests
+under Wine use) with its settings, and the reader of Wine's font trace.
+
+    wine.py create|remove BUILD_FOLDER PREFIX
+"""
+import contextlib
+import os
+import pathlib
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+
+import layout
+from xsession import wait_until
+
+LOCALES = {"C": "C.UTF-8", "zh_CN": "zh_CN.UTF-8"}
+# Tahoma, Wine's dialog and message font, comes in fonts-wine; without it labels fall
+# back to a thin CJK face that draws Latin text in light grey.
+FONT_SUBSTITUTES = {**dict.fromkeys(["楷体_GB2312", "KaiTi_GB2312", "楷体", "KaiTi"], "AR PL UKai CN"),
+                    "宋体": "AR PL UMing CN", "SimSun": "AR PL UMing CN", "Times New Roman": "Liberation Serif",
+                    "Tahoma": "Liberation Sans"}
+DESIGNED_FACES = {face for font in layout.FONTS.values() for face in (font.face, *font.fallbacks)}
+
+
+def registry(dpi=96, comma=False, substitutes=True):
+    """The prefix's settings: no window manager runs, the screen's dpi (Xvfb's does not reach
+    Wine), the decimal separator, and free faces standing in for the Windows ones; without
+    `substitutes` none for the designed faces, as on a Windows that has none of them."""
+    return {
+        r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
+        r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": dpi},
+        r"HKEY_CURRENT_USER\Control Panel\International": {"sDecimal": "," if comma else "."},
+        r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes": {
+            name: value if substitutes or name not in DESIGNED_FACES else None
+            for name, value in FONT_SUBSTITUTES.items()},
+    }
+
+
+def registry_file(keys):
+    """A .reg file's bytes for {key: {name: value}}; int values are dwords, None deletes the value."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key, values in keys.items():
+        lines.append(f"[{key}]")
+        for name, value in values.items():
+            data = ("-" if value is None else f"dword:{value:08x}" if isinstance(value, int)
+                    else '"' + value.replace("\\", "\\\\") + '"')
+            lines.append(f'"{name}"={data}')
+        lines.append("")
+    return b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le")
+
+
+class Unavailable(Exception):  # the build's Wine cannot run here (the 32-bit one needs its chroot and root)
+    pass
+
+
+class Prefix:
+    """A prefix in `folder` (else a temporary one that goes with it), with HOME and the XDG
+    folders inside, run by the Wine, with its settings, that the build folder's tests use."""
+
+    def __init__(self, build, folder=None):
+        self.temporary = folder is None
+        self.folder = pathlib.Path(folder or tempfile.mkdtemp(prefix="quorvel-wine-")).resolve()
+        home = self.folder / "home"
+        self.env = dict(WINEPREFIX=str(self.folder), HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
+                        XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
+                        PATH=os.environ["PATH"])
+        for line in (pathlib.Path(build) / "wine-environment.txt").read_text().splitlines():
+            name, _, value = line.partition("=")
+            if name == "PATH+":
+                self.env["PATH"] = value + os.pathsep + self.env["PATH"]
+            elif name:
+                self.env[name] = value
+        self.written = None
+
+    def __enter__(self):
+        """Made if it is not there yet, else given the default settings again."""
+        try:
+            self.configure() if (self.folder / "system.reg").exists() else self.create()
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.remove() if self.temporary else self.stop()
+
+    def run(self, command, locale="C.UTF-8", env=None, check=True, timeout=180, **popen):
+        """Runs a Wine command in the prefix, on the display of `env` if given.
+        Raises Unavailable, with the reason, where this Wine cannot run."""
+        base = env or {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY", "LC_", "LANG"))}
+        popen.setdefault("stdout", subprocess.DEVNULL)
+        result = subprocess.run(command, env=dict(base, **self.env, LANG=locale, LC_ALL=locale),
+                                stderr=subprocess.PIPE, timeout=timeout, **popen)
+        if result.returncode == 77:
+            raise Unavailable(result.stderr.decode(errors="replace").strip())
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{command} failed ({result.returncode}): {result.stderr[-2000:]!r}")
+        return result
+
+    def create(self):
+        for sub in (".config", ".local/share", ".cache"):
+            (self.folder / "home" / sub).mkdir(parents=True, exist_ok=True)
+        self.run(["wineboot", "-i"])
+        self.configure()
+
+    def configure(self, language="C", dpi=96, comma=False, substitutes=True):
+        """Gives the registry these settings, if it has not got them yet, and ends the Wine
+        server, so that the next program starts with them. Wine rewrites the user's locale
+        settings when it starts in another locale than last time: a comma is set again in each."""
+        wanted = (language if comma else None, dpi, comma, substitutes)
+        if wanted != self.written:
+            (self.folder / "settings.reg").write_bytes(registry_file(registry(dpi, comma, substitutes)))
+            self.run(["wine", "regedit", "/S", str(self.folder / "settings.reg")], LOCALES[language])
+            self.written = wanted
+        self.stop()
+
+    def stop(self):
+        """Ends the prefix's Wine server and every Wine process of the prefix; the prefix stays."""
+        self.run(["wineserver", "-k"], check=False, timeout=30)
+        # Wine's helpers (services.exe, winedevice.exe ...) are orphans that nothing else would end.
+        def none_left():
+            found = [int(entry.name) for entry in pathlib.Path("/proc").glob("[0-9]*")
+                     if self.runs(entry) and int(entry.name) != os.getpid()]
+            for pid in found:
+                with contextlib.suppress(OSError):
+                    os.kill(pid, signal.SIGKILL)
+            return not found
+        wait_until("Wine's processes to end", none_left, 5.0, interval=0.1)
+
+    def runs(self, process):
+        try:
+            return f"WINEPREFIX={self.folder}".encode() in (process / "environ").read_bytes().split(b"\0")
+        except OSError:  # gone, or not ours to read
+            return False
+
+    def remove(self):
+        try:
+            self.stop()
+        finally:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+
+SELECT_FONT = re.compile(r'^([0-9a-f]+):.*font_SelectFont L"((?:[^"\\]|\\.)*)", '
+                         r'(h=(-?\d+), it=\d+, weight=(\d+), PandF=[0-9a-f]+, charset=\d+)')
+CHOSEN = re.compile(r'^([0-9a-f]+):.*select_font Chosen: L"((?:[^"\\]|\\.)*)"')
+
+
+def faces_tried(trace, font, dpi):
+    """[(face asked for, face chosen, or None if chosen before)] from a WINEDEBUG=+font trace, each
+    once, in the order first asked, of the program's requests for the font and its fallbacks: the
+    designed face's request but for the face. Wine's own (Marlett for the caption's buttons, at
+    the same size but in the symbol character set) are not among them."""
+    def unescape(text):  # Wine writes a character outside ASCII as a backslash and four hex digits
+        return re.sub(r"\\([0-9a-fA-F]{4})", lambda m: chr(int(m[1], 16)), text)
+    designed = (font.face, layout.font_height(font, dpi), font.weight)
+    tried, asked, program_request = {}, {}, None
+    for line in trace.splitlines():
+        if selected := SELECT_FONT.search(line):
+            thread, face, request = selected[1], unescape(selected[2]), selected[3]
+            if program_request is None and (face, int(selected[4]), int(selected[5])) == designed:
+                program_request = request
+            asked[thread] = face if request == program_request else None
+            if asked[thread]:
+                tried.setdefault(face, None)
+        elif (chosen := CHOSEN.search(line)) and asked.get(chosen[1]) and tried[asked[chosen[1]]] is None:
+            tried[asked[chosen[1]]] = unescape(chosen[2])
+    return list(tried.items())
+
+
+if __name__ == "__main__":
+    action, build, folder = sys.argv[1:]
+    try:
+        prefix = Prefix(build, folder)
+        if action == "create":
+            shutil.rmtree(folder, ignore_errors=True)  # whatever a run stopped midway left
+            prefix.create()
+        else:
+            prefix.remove()
+    except Unavailable as missing:
+        print(missing, file=sys.stderr)
+        sys.exit(77)
