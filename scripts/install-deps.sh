@@ -18,17 +18,17 @@ test_packages=(
     python3-pytest python3-pytest-timeout python3-pyatspi at-spi2-core dbus-daemon fontconfig
     desktop-file-utils appstream dpkg-dev file lintian weston
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
-    wine wine64 fonts-arphic-uming
+    wine wine64 fonts-arphic-uming fonts-wine fonts-wqy-microhei
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
     mmdebstrap arch-test diffoscope unzip
 )
 # What the i386 chroot holds: Wine with the X libraries it loads at run time,
-# and the faces the window asks for.
+# and the faces that stand in for the ones Windows ships.
 wine32_packages=(
     wine wine32
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
     libfreetype6 libfontconfig1
-    fonts-arphic-ukai fonts-arphic-uming fonts-liberation
+    fonts-arphic-ukai fonts-arphic-uming fonts-liberation fonts-wine fonts-wqy-microhei
 )
 wine32_root=${QUORVEL_WINE32_ROOT:-/var/cache/quorvel/wine32}
 

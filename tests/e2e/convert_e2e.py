@@ -156,6 +156,15 @@ def test_a_paste_fills_by_the_paste_rule_and_converts_nothing(target, app, typed
     assert app.outputs() == outputs
 
 
+def test_typing_past_an_inputs_limit_beeps(app):
+    app.paste_into(R, "0" * layout.INPUT_LENGTH_LIMIT)
+    with app.session.bells() as rung:
+        app.key("End")
+        app.type("1")
+        assert wait_until("a beep", lambda: rung[0], 10) == 1, "the key is refused with a beep"
+    assert app.text(R) == "0" * layout.INPUT_LENGTH_LIMIT
+
+
 def test_a_converted_colour_copies_out_from_the_button(app):
     app.paste_into(R, "#804020")
     app.click(BUTTON)

@@ -235,6 +235,7 @@ class WineApp(App):
     def box(self, window):
         state, box = self.probe(), dict(title=self.session.title(window))
         if state["box"] is not None:
+            box["client"] = tuple(state["box"]["client"].values())
             visible = [child for child in state["box"]["children"] if child["visible"]]
             box.update(text="\n".join(c["text"] for c in visible if c["class"].lower() == "static" and c["text"]),
                        buttons=[c["text"] for c in visible if c["class"].lower() == "button"],

@@ -1,8 +1,11 @@
 """End to end: the real program opens its window as designed, drawn with the
 designed faces, and ends when the window is closed."""
+import time
+
 import pytest
 
 import layout
+from xsession import wait_until
 
 pytestmark = pytest.mark.timeout(100)
 CLASSES = {"Caption": "static", "Input": "edit", "Output": "edit", "Convert": "button"}
@@ -84,3 +87,59 @@ def test_falls_back_through_the_designed_faces_in_order(target, start, use):
     found, chosen = tried[-1]
     assert found in font.fallbacks, f"a fallback is found; {tried}"
     assert chosen == found, "and drawn with"
+
+
+def ink(pixel, left, top, width, height):
+    """(x, y) of every pixel of that rectangle dark in all its channels."""
+    return {(x, y) for x in range(left, left + width) for y in range(top, top + height) if max(pixel(x, y)) < 128}
+
+
+def shapes(points):
+    """The distinct shapes of the runs of inked columns the points make: as many as a text has different
+    characters, give or take the parts of some, and one for a text of empty squares."""
+    columns, found = sorted({x for x, _ in points}), set()
+    runs = [[x] for x in columns[:1]]
+    for x in columns[1:]:
+        runs[-1].append(x) if x == runs[-1][-1] + 1 else runs.append([x])
+    for run in runs:
+        found.add(frozenset((x - run[0], y) for x, y in points if run[0] <= x <= run[-1]))
+    return found
+
+
+@pytest.mark.parametrize("language", ["C", "zh_CN"])
+def test_its_latin_and_chinese_texts_are_drawn_legibly(start, language):
+    app = start(language=language)
+    r, g = layout.INPUT_NAMES[:2]
+    spans = {}
+    for text in ("11", "1111", "1.1"):
+        app.type_into(r, text)
+        app.click(g)  # the caret leaves R=
+        left, top, width, height = layout.rect(r, app.dpi)
+
+        def drawn():  # the ink's width, once the field holds the text and shows it all, unchanged a while
+            widths = []
+            for _ in range(2):
+                time.sleep(0.1)
+                columns = {x for x, _ in ink(app.pixels(), left + 3, top + 3, width - 6, height - 6)}
+                widths.append(max(columns) - min(columns) + 1 if columns else 0)
+            return app.text(r) == text and widths[0] == widths[1] >= 4 * len(text) and widths[0]
+        spans[text] = wait_until("R= to show it all", drawn, 10)
+    digit, period = (spans["1111"] - spans["11"]) / 2, spans["1.1"] - spans["11"]
+    assert period < 0.8 * digit, f"the fields draw Times New Roman's narrow period, not a monospaced face's: {spans}"
+
+    pixel = app.pixels()
+    left, top, width, height = layout.rect("Label1", app.dpi)
+    caption = ink(pixel, left, top, width - scaled(9, app.dpi), height)
+    rows = {y for _, y in caption}
+    assert rows and max(rows) - min(rows) + 1 >= scaled(7, app.dpi), f"R= is drawn tall enough: {sorted(rows)}"
+    assert min(max(pixel(x, y)) for x, y in caption) < 60, "and dark enough"
+
+    app.click(layout.BUTTON_NAME)  # "1.1.1.1" is no number
+    window = app.find_box()
+    left, top, width, height = app.box(window).get("client") or app.session.client_geometry(window)
+    box_ink = ink(app.session.screen_pixels(left, top, width, height), 0, 0, width, height)
+    rows, message = sorted({y for _, y in box_ink}), layout.MESSAGES["R"]
+    first_line = rows[:next((i for i in range(1, len(rows)) if rows[i] > rows[i - 1] + 1), len(rows))]
+    drawn = shapes({(x, y) for x, y in box_ink if y in first_line})
+    assert len(drawn) >= len(set(message)), f"the box's message is drawn in the shapes of {message}"
+    assert app.dismiss_box(window)

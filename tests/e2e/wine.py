@@ -18,35 +18,48 @@ import layout
 from xsession import wait_until
 
 LOCALES = {"C": "C.UTF-8", "zh_CN": "zh_CN.UTF-8"}
-# Tahoma, Wine's dialog and message font, comes in fonts-wine; without it labels fall
-# back to a thin CJK face that draws Latin text in light grey.
+# The faces Windows ships, as a Windows user's system supplies them, each stood in for by a free face here.
 FONT_SUBSTITUTES = {**dict.fromkeys(["楷体_GB2312", "KaiTi_GB2312", "楷体", "KaiTi"], "AR PL UKai CN"),
-                    "宋体": "AR PL UMing CN", "SimSun": "AR PL UMing CN", "Times New Roman": "Liberation Serif",
-                    "Tahoma": "Liberation Sans"}
+                    **dict.fromkeys(["宋体", "SimSun", "新宋体", "NSimSun"], "AR PL UMing CN"),
+                    **dict.fromkeys(["微软雅黑", "Microsoft YaHei", "Microsoft YaHei UI"], "WenQuanYi Micro Hei"),
+                    "Times New Roman": "Liberation Serif", "Segoe UI": "Tahoma"}
+# Font files in Windows' Fonts folder: Wine's own Tahoma and Marlett (fonts-wine), and the
+# stand-ins under the names Windows' font links give.
+FONT_FILES = {"tahoma.ttf": "/usr/share/wine/fonts/tahoma.ttf", "tahomabd.ttf": "/usr/share/wine/fonts/tahomabd.ttf",
+              "marlett.ttf": "/usr/share/wine/fonts/marlett.ttf",
+              "SIMSUN.TTC": "/usr/share/fonts/truetype/arphic/uming.ttc",
+              "MSYH.TTC": "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"}
+# As Windows links its Latin interface faces to Chinese ones for the characters they lack.
+SYSTEM_LINKS = dict.fromkeys(["Tahoma", "Segoe UI", "Microsoft Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2"],
+                             ["MSYH.TTC,Microsoft YaHei UI", "SIMSUN.TTC,SimSun"])
 DESIGNED_FACES = {face for font in layout.FONTS.values() for face in (font.face, *font.fallbacks)}
 
 
 def registry(dpi=96, comma=False, substitutes=True):
     """The prefix's settings: no window manager runs, the screen's dpi (Xvfb's does not reach
-    Wine), the decimal separator, and free faces standing in for the Windows ones; without
-    `substitutes` none for the designed faces, as on a Windows that has none of them."""
+    Wine), the decimal separator, and the faces Windows ships; without `substitutes` no
+    stand-ins for the designed faces, as on a Windows that has none of them."""
+    fonts = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion"
     return {
         r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
         r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": dpi},
         r"HKEY_CURRENT_USER\Control Panel\International": {"sDecimal": "," if comma else "."},
-        r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes": {
-            name: value if substitutes or name not in DESIGNED_FACES else None
-            for name, value in FONT_SUBSTITUTES.items()},
+        fonts + r"\FontSubstitutes": {name: value if substitutes or name not in DESIGNED_FACES else None
+                                       for name, value in FONT_SUBSTITUTES.items()},
+        fonts + r"\FontLink\SystemLink": SYSTEM_LINKS,
     }
 
 
 def registry_file(keys):
-    """A .reg file's bytes for {key: {name: value}}; int values are dwords, None deletes the value."""
+    """A .reg file's bytes for {key: {name: value}}; int values are dwords, lists multi-strings,
+    None deletes the value."""
     lines = ["Windows Registry Editor Version 5.00", ""]
     for key, values in keys.items():
         lines.append(f"[{key}]")
         for name, value in values.items():
+            multi = "\0".join(value) + "\0\0" if isinstance(value, list) else ""
             data = ("-" if value is None else f"dword:{value:08x}" if isinstance(value, int)
+                    else "hex(7):" + ",".join(f"{b:02x}" for b in multi.encode("utf-16-le")) if multi
                     else '"' + value.replace("\\", "\\\\") + '"')
             lines.append(f'"{name}"={data}')
         lines.append("")
@@ -105,6 +118,8 @@ class Prefix:
         for sub in (".config", ".local/share", ".cache"):
             (self.folder / "home" / sub).mkdir(parents=True, exist_ok=True)
         self.run(["wineboot", "-i"])
+        for name, target in FONT_FILES.items():
+            (self.folder / "drive_c" / "windows" / "Fonts" / name).symlink_to(target)
         self.configure()
 
     def configure(self, language="C", dpi=96, comma=False, substitutes=True):

@@ -7,10 +7,11 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 from Xlib import X, XK, display, error
-from Xlib.ext import xtest
+from Xlib.ext import record, xtest
 from Xlib.protocol import event
 
 
@@ -158,6 +159,30 @@ class XSession:
         """A function (x, y) -> (r, g, b) over that part of the screen as shown now."""
         data = self.x.screen().root.get_image(left, top, width, height, X.ZPixmap, 0xFFFFFFFF).data
         return lambda x, y: tuple(data[(y * width + x) * 4 + 2 - channel] for channel in range(3))
+
+    @contextlib.contextmanager
+    def bells(self):
+        """[the number of times any program rang the bell] while the block runs, as X's RECORD sees
+        the Bell requests (core opcode 104) reach the server."""
+        rung, recorder = [0], display.Display(self.env["DISPLAY"])
+        ranges = dict(core_requests=(104, 104), core_replies=(0, 0), ext_requests=(0, 0, 0, 0),
+                      ext_replies=(0, 0, 0, 0), delivered_events=(0, 0), device_events=(0, 0), errors=(0, 0),
+                      client_started=False, client_died=False)
+        context = self.x.record_create_context(0, [record.AllClients], [ranges])
+        self.x.sync()
+
+        def count(reply):
+            rung[0] += reply.category == record.FromClient and reply.data[:1] == b"\x68"
+        listener = threading.Thread(target=recorder.record_enable_context, args=(context, count), daemon=True)
+        listener.start()
+        try:
+            yield rung
+        finally:
+            self.x.record_disable_context(context)
+            self.x.flush()
+            listener.join(5)
+            self.x.record_free_context(context)
+            recorder.close()
 
     # The clipboard.
     def set_clipboard(self, text, selection="clipboard"):  # or the primary selection, which a middle click pastes
