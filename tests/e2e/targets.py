@@ -1,11 +1,8 @@
-"""The windows the scenarios run against, from a build folder, each in an X
-server of its own: fields read by select-all and copy, the face by its pixels,
-the box as its own X window; what X cannot show (the box's texts, the focus,
-the controls, the faces) the Qt window tells over AT-SPI, on one accessibility
-bus for the run, and Quorvel.exe through quorvel_probe.exe and Wine's font
-trace, in one prefix for the run. A reading that a target cannot make is None
-and the scenario leaves out that check; what it cannot do at all is missing
-from its `abilities`."""
+"""The windows the scenarios run against, each in an X server of its own: fields read by
+select-all and copy, the face by its pixels, the box as its own X window; what X cannot show
+the Qt window tells over AT-SPI (one bus a run), Quorvel.exe through quorvel_probe.exe and
+Wine's font trace (one prefix a run). A reading a target cannot make is None, and the
+scenario leaves that check out; what it cannot do at all is missing from its `abilities`."""
 import json
 import os
 import pathlib
@@ -77,11 +74,10 @@ class App:
         self.text(name)
 
     def copy_focused(self, *select_all):
-        """What ctrl+c copies from the focused control, after the keys given: "" if nothing comes
-        within copy_wait, None if the clipboard's owner does not answer (Wine, busy with a long text).
-        For Qt, xclip takes the clipboard first, so a copy shows as a new text; Wine is left the
-        clipboard, as its mirror of it in explorer.exe loses track when another program takes it
-        and a copy follows at once, and a copy shows as a new owner, a window Wine makes for each."""
+        """What ctrl+c copies from the focused control, after the keys given: "" if nothing comes in
+        copy_wait, None if the owner does not answer. Qt's copy shows as a new text over xclip's;
+        Wine is left the clipboard (its mirror of it loses track when another program takes it
+        just before a copy), and a copy shows as the new owner window Wine makes for each."""
         marker = "<nothing copied>"
         if self.clipboard_to_xclip:
             self.session.set_clipboard(marker)
@@ -92,8 +88,8 @@ class App:
         return copy[0] if copy else ""
 
     def read(self, name):
-        """The field's text, selected and copied as a person would. On a busy machine a copy can
-        come late or not at all: it is made again unless the program holds no text there."""
+        """The field's text, selected and copied as a person would; copied again if none comes
+        (a busy machine) and the program holds text there."""
         def copied():
             self.click(name)
             text = self.copy_focused("ctrl+a")
@@ -105,10 +101,8 @@ class App:
     def outputs(self):
         return [self.read(name) for name in layout.OUTPUT_NAMES]
 
-    # No window manager runs, so the harness moves the keyboard focus as one would: onto
-    # the box when it comes, back onto the window when it goes. Wine moves it itself only
-    # once it has caught up with the box's mapping; a key pressed before that still closes
-    # the box, but under load Wine then takes the window's focus away for good.
+    # No window manager runs: the harness moves the keyboard focus as one would, onto the box
+    # and back (Wine moves it itself only once it has caught up with the box's mapping).
     def find_box(self, timeout=5.0):
         """The box, with the keyboard focus on it, or None if none comes within the timeout."""
         box, = self.session.titled(layout.ERROR_TITLE, timeout)[:1] or [None]

@@ -1,6 +1,5 @@
-"""A private Xvfb server where a test or a benchmark runs programs and looks
-and acts as a person would: real windows, real key and mouse events (XTEST),
-real pixels. The programs started on it end with it."""
+"""A private Xvfb server where a test or a benchmark runs programs and looks and acts as a
+person would: real windows, key and mouse events (XTEST), pixels. Its programs end with it."""
 import contextlib
 import os
 import signal
@@ -40,8 +39,7 @@ class XSession:
     """Xvfb on a free display, 1024 × 768 at 96 dpi, and a connection to it."""
 
     def __enter__(self):
-        # Stopped from outside, a run unwinds as on Ctrl+C and still ends what it started.
-        signal.signal(signal.SIGTERM, signal.default_int_handler)
+        signal.signal(signal.SIGTERM, signal.default_int_handler)  # stopped from outside: unwind, end all
         self.programs, self.runtime = [], tempfile.TemporaryDirectory()
         read_end, write_end = os.pipe()
         self.server = subprocess.Popen(
@@ -72,8 +70,7 @@ class XSession:
 
     # Acting.
     def _keycode(self, name):
-        name = {"ctrl": "Control_L", "shift": "Shift_L"}.get(name, name)
-        return self.x.keysym_to_keycode(XK.string_to_keysym(name))
+        return self.x.keysym_to_keycode(XK.string_to_keysym({"ctrl": "Control_L", "shift": "Shift_L"}.get(name, name)))
 
     def _tap(self, codes):
         for kind, code in [(X.KeyPress, code) for code in codes] + [(X.KeyRelease, code) for code in codes[::-1]]:
@@ -83,9 +80,8 @@ class XSession:
         """Presses and lets go of each key or combination in turn: "Return", "ctrl+a"."""
         for combination in keys:
             self._tap([self._keycode(name) for name in combination.split("+")])
-            # A key pressed in the millisecond of the last one's release reads as X's repeat of it.
             self.x.sync()
-            time.sleep(0.002)
+            time.sleep(0.002)  # a key pressed in the millisecond of the last one's release reads as X's repeat of it
 
     def type(self, text):  # ASCII
         for character in text:
@@ -94,8 +90,7 @@ class XSession:
         self.x.sync()
 
     @contextlib.contextmanager
-    def held(self, key):
-        """Holds the key down while the block runs; the server repeats it as for a person."""
+    def held(self, key):  # held down while the block runs; the server repeats it as for a person
         xtest.fake_input(self.x, X.KeyPress, self._keycode(key))
         self.x.sync()
         try:
@@ -118,8 +113,8 @@ class XSession:
         self.x.flush()
 
     def give_focus(self, window):
-        """Puts X's keyboard focus on the window, as a window manager does with the window a
-        program activates; True if it is there (False if the window has gone)."""
+        """X's keyboard focus on the window, as a window manager puts it on the window a program
+        activates; True if it is there (False if the window has gone)."""
         gone = error.CatchError(error.BadMatch, error.BadWindow)
         window.set_input_focus(X.RevertToParent, X.CurrentTime, onerror=gone)
         focus = self.x.get_input_focus().focus
@@ -128,16 +123,15 @@ class XSession:
     # Looking.
     def title(self, window):  # as the toolkit wrote it, in UTF-8
         name = window.get_full_property(self.x.intern_atom("_NET_WM_NAME"), self.x.intern_atom("UTF8_STRING"))
-        if name is None:
-            return window.get_wm_name()
-        return name.value.decode() if isinstance(name.value, bytes) else name.value
+        value = window.get_wm_name() if name is None else name.value
+        return value.decode() if isinstance(value, bytes) else value
 
     def titled(self, title, timeout=0.0):
         """The mapped top-level windows titled `title`, once there are any or the timeout has passed."""
         def now():
             found = []
             for window in self.x.screen().root.query_tree().children:
-                with contextlib.suppress(error.XError):  # a window that went away while we looked
+                with contextlib.suppress(error.XError):  # gone while we looked
                     if window.get_attributes().map_state == X.IsViewable and self.title(window) == title:
                         found.append(window)
             return found
@@ -162,18 +156,16 @@ class XSession:
 
     @contextlib.contextmanager
     def bells(self):
-        """[the number of times any program rang the bell] while the block runs, as X's RECORD sees
-        the Bell requests (core opcode 104) reach the server."""
-        rung, recorder = [0], display.Display(self.env["DISPLAY"])
-        ranges = dict(core_requests=(104, 104), core_replies=(0, 0), ext_requests=(0, 0, 0, 0),
-                      ext_replies=(0, 0, 0, 0), delivered_events=(0, 0), device_events=(0, 0), errors=(0, 0),
-                      client_started=False, client_died=False)
-        context = self.x.record_create_context(0, [record.AllClients], [ranges])
+        """[how often any program rang the bell while the block ran], from X's RECORD of the
+        Bell requests (opcode 104) reaching the server."""
+        rung, recorder, nothing = [0], display.Display(self.env["DISPLAY"]), (0, 0)
+        context = self.x.record_create_context(0, [record.AllClients], [dict(
+            core_requests=(104, 104), core_replies=nothing, ext_requests=nothing * 2, ext_replies=nothing * 2,
+            delivered_events=nothing, device_events=nothing, errors=nothing, client_started=False,
+            client_died=False)])
         self.x.sync()
-
-        def count(reply):
-            rung[0] += reply.category == record.FromClient and reply.data[:1] == b"\x68"
-        listener = threading.Thread(target=recorder.record_enable_context, args=(context, count), daemon=True)
+        counted = lambda reply: rung.__setitem__(0, rung[0] + (reply.category == record.FromClient))
+        listener = threading.Thread(target=recorder.record_enable_context, args=(context, counted), daemon=True)
         listener.start()
         try:
             yield rung
@@ -184,10 +176,9 @@ class XSession:
             self.x.record_free_context(context)
             recorder.close()
 
-    # The clipboard.
-    def set_clipboard(self, text, selection="clipboard"):  # or the primary selection, which a middle click pastes
-        # xclip stays behind to serve the selection until another program takes it; it takes
-        # the selection only after it has gone into the background.
+    # The clipboard, or the primary selection that a middle click pastes.
+    def set_clipboard(self, text, selection="clipboard"):
+        # xclip serves it until another program takes it, having taken it once in the background.
         subprocess.run(["xclip", "-selection", selection, "-i"], input=text.encode(), env=self.env, check=True,
                        stderr=subprocess.DEVNULL)
         wait_until("xclip to take the selection", lambda: self.clipboard(selection=selection) == text, 10.0)
@@ -196,7 +187,7 @@ class XSession:
         return self.x.get_selection_owner(self.x.intern_atom("CLIPBOARD"))
 
     def clipboard(self, timeout=5.0, selection="clipboard"):
-        """The clipboard's text, or None if its owner does not answer (Wine, busy with a long text, may never)."""
+        """The text, or None if its owner does not answer (Wine, busy with a long text, may never)."""
         with contextlib.suppress(subprocess.TimeoutExpired):
             return subprocess.run(["xclip", "-selection", selection, "-o"], env=self.env, capture_output=True,
                                   timeout=timeout).stdout.decode()
