@@ -1,5 +1,6 @@
 """End to end: the real program opens its window as designed, drawn with the
 designed faces, and ends when the window is closed."""
+import subprocess
 import time
 
 import pytest
@@ -87,6 +88,22 @@ def test_falls_back_through_the_designed_faces_in_order(target, start, use):
     found, chosen = tried[-1]
     assert found in font.fallbacks, f"a fallback is found; {tried}"
     assert chosen == found, "and drawn with"
+
+
+def test_the_window_icon_is_the_designed_one(app):
+    """Every size the window offers (_NET_WM_ICON) is the picture of the desktop's file of that size."""
+    atom, icons = app.session.x.intern_atom("_NET_WM_ICON"), {}
+    values = wait_until("the icon", lambda: list(getattr(app.window.get_full_property(atom, 0), "value", [])), 10)
+    while values:
+        width, height, values = values[0], values[1], values[2:]
+        icons[width], values = values[:width * height], values[width * height:]
+    for size, pixels in icons.items():
+        png = layout.SOURCE / "resources" / "icons" / f"quorvel-{size}.png"
+        if png.exists():
+            rgba = subprocess.run(["convert", str(png), "rgba:-"], capture_output=True, check=True).stdout
+            assert [p & 0xFFFFFFFF for p in pixels] == [a << 24 | r << 16 | g << 8 | b for r, g, b, a in
+                                                         zip(*[iter(rgba)] * 4)], f"the {size}-pixel icon"
+    assert {16, 32} <= set(icons), f"sizes offered: {sorted(icons)}"
 
 
 def ink(pixel, left, top, width, height):
