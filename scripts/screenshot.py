@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Takes a screenshot of Quorvel's window in a private Xvfb server, optionally
-after typing a colour and pressing the button: the Qt window, or with --wine
-the Win32 window under Wine (in a throwaway prefix).
+after typing a colour and pressing the button, or of the box that pressing it
+with nothing typed brings up (--box, with its title bar under Wine): the Qt
+window, or with --wine the Win32 window under Wine (in a throwaway prefix), in
+a language and at a dpi.
 
-    scripts/screenshot.py OUTPUT.png [--convert R G B] [--build FOLDER]   (default: build/release)
-    scripts/screenshot.py OUTPUT.png --wine [--convert R G B] [--build FOLDER]   (default: build/windows-x64)
+    scripts/screenshot.py OUTPUT.png [--convert R G B | --box] [--language C|zh_CN] [--dpi 96|192]
+                          [--wine] [--build FOLDER]   (default: build/release, or build/windows-x64)
 """
 import argparse
 import pathlib
@@ -21,12 +23,23 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("output", type=pathlib.Path)
     parser.add_argument("--convert", nargs=3, metavar=("R", "G", "B"))
+    parser.add_argument("--box", action="store_true", help="the box that 转 brings up with nothing typed")
+    parser.add_argument("--language", choices=["C", "zh_CN"], default="C")
+    parser.add_argument("--dpi", type=int, default=96)
     parser.add_argument("--wine", action="store_true", help="the Win32 window under Wine")
     parser.add_argument("--build", type=pathlib.Path)
     args = parser.parse_args()
     window = "wine64" if args.wine else "qt"
     build = args.build or ROOT / "build" / ("windows-x64" if args.wine else "release")
-    with targets.TARGETS[window](window, build) as target, XSession() as session, target.start(session) as app:
+    with targets.TARGETS[window](window, build) as target, XSession() as session, \
+            target.start(session, language=args.language, dpi=args.dpi) as app:
+        if args.box:
+            app.click("Command1")
+            box = app.find_box()
+            subprocess.run(["import", "-window", str(box.id), str(args.output.resolve())], env=session.env, check=True)
+            app.dismiss_box(box)
+            print(f"wrote {args.output}")
+            return
         if args.convert:
             app.convert(*args.convert)
             app.face(tuple(map(int, args.convert)))  # waits for the new face
