@@ -129,7 +129,7 @@ void Form1Test::keepsItsSizeWhenMaximised()
 {
     showActive();
     window->windowHandle()->setWindowStates(Qt::WindowMaximized);
-    QTRY_VERIFY(!(window->windowHandle()->windowStates() & Qt::WindowMaximized));
+    QVERIFY(QTest::qWaitFor([&] { return !(window->windowHandle()->windowStates() & Qt::WindowMaximized); }));
     QTest::qWait(200);
     QCOMPARE(window->size(), QSize(quorvel::layout_pixels::kClientWidth, quorvel::layout_pixels::kClientHeight));
     QCOMPARE(window->minimumSize(), window->maximumSize());
