@@ -27,13 +27,24 @@ FixedSize::FixedSize(QWidget& fixedWindow)
 // The maximised state is answered by a configuration of the compositor's
 // size, which Qt 6.4 would answer with the fixed size, a protocol error that
 // ends the program: the maximum is lifted as soon as the state is asked for,
-// and the fixed size set again once the compositor has let go of it.
+// and the fixed size set again once the compositor has let go of it. Qt 6.4
+// tells that by a second change to the normal state, Qt 6.8 only by resizing
+// the window back.
 void FixedSize::windowStateChanged()
 {
-    if (window.windowHandle()->windowStates() & kRefused) {
+    if (maximised()) {
         lifted = true;
         window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    } else if (lifted && !takingBack) {
+    } else if (!takingBack) {
+        fixAgain();
+    }
+}
+
+bool FixedSize::maximised() const { return window.windowHandle()->windowStates() & kRefused; }
+
+void FixedSize::fixAgain()
+{
+    if (lifted) {
         lifted = false;
         window.setFixedSize(size);
     }
@@ -48,6 +59,8 @@ bool FixedSize::eventFilter(QObject* watched, QEvent* event)
             window.setWindowState(window.windowState() & ~kRefused);
             takingBack = false;
         });
+    } else if (event->type() == QEvent::Resize && event->spontaneous() && !maximised()) {
+        fixAgain();
     }
     return QObject::eventFilter(watched, event);
 }

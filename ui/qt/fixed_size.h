@@ -18,6 +18,8 @@ public:
 private:
     explicit FixedSize(QWidget& window);
     void windowStateChanged();
+    bool maximised() const;
+    void fixAgain();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QWidget& window;
