@@ -26,16 +26,7 @@ namespace design = quorvel::design;
 
 namespace {
 
-// Qt lays out in pixels at 96 dots per inch and scales them for the screen itself.
-constexpr int kDesignDpi = 96;
-
 std::string ToUtf8(const QString& text) { return text.toStdString(); }
-
-QRect ToPixels(const design::Twips& twips)
-{
-    return QRect(design::ToPixels(twips.left, kDesignDpi), design::ToPixels(twips.top, kDesignDpi),
-                 design::ToPixels(twips.width, kDesignDpi), design::ToPixels(twips.height, kDesignDpi));
-}
 
 }  // namespace
 

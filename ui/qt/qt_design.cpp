@@ -26,3 +26,9 @@ QFont DesignedFont(const design::FontDesign& designed)
     font.setWeight(static_cast<QFont::Weight>(designed.weight));
     return font;
 }
+
+QRect ToPixels(const design::Twips& twips)
+{
+    return QRect(design::ToPixels(twips.left, kDesignDpi), design::ToPixels(twips.top, kDesignDpi),
+                 design::ToPixels(twips.width, kDesignDpi), design::ToPixels(twips.height, kDesignDpi));
+}
