@@ -36,18 +36,18 @@ def main():
         if args.box:
             app.click("Command1")
             box = app.find_box()
-            subprocess.run(["import", "-window", str(box.id), str(args.output.resolve())], env=session.env, check=True)
-            app.dismiss_box(box)
-            print(f"wrote {args.output}")
-            return
-        if args.convert:
-            app.convert(*args.convert)
-            app.face(tuple(map(int, args.convert)))  # waits for the new face
+            shot = ["-window", str(box.id)]
         else:
-            app.face()
-        x, y, width, height = app.client
-        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
-                        str(args.output.resolve())], env=session.env, check=True)
+            if args.convert:
+                app.convert(*args.convert)
+                app.face(tuple(map(int, args.convert)))  # waits for the new face
+            else:
+                app.face()
+            x, y, width, height = app.client
+            shot = ["-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage"]
+        subprocess.run(["import", *shot, str(args.output.resolve())], env=session.env, check=True)
+        if args.box:
+            app.dismiss_box(box)
     print(f"wrote {args.output}")
 
 
