@@ -10,6 +10,7 @@ import re
 import signal
 import subprocess
 import tempfile
+import time
 
 import layout
 import wine
@@ -48,7 +49,10 @@ class App:
     def face(self, expected=None, timeout=2.0):
         """The button face's colour, once it is `expected` (else after a moment)."""
         now = lambda: self.pixels()(*layout.face_point(self.dpi))
-        wait_until(f"the face to be {expected}", lambda: now() == expected, timeout if expected else 0.1)
+        if expected is None:
+            time.sleep(0.1)
+        else:
+            wait_until(f"the face to be {expected}", lambda: now() == expected, timeout)
         return now()
 
     def click(self, name):
