@@ -19,10 +19,10 @@ def pytest_addoption(parser):
     parser.addoption("--wine-prefix", metavar="FOLDER", help="the Wine prefix to use (default: a temporary one)")
 
 
-def pytest_collection_modifyitems(config, items):
-    unwanted = [item for item in items if not config.getoption(item.callspec.params["target"])]
-    config.hook.pytest_deselected(items=unwanted)
-    items[:] = [item for item in items if item not in unwanted]
+def pytest_generate_tests(metafunc):
+    if "target" in metafunc.fixturenames:
+        metafunc.parametrize("target", [name for name in targets.TARGETS if metafunc.config.getoption(name)],
+                             indirect=True, scope="session")
 
 
 def pytest_sessionfinish(session, exitstatus):
@@ -32,7 +32,7 @@ def pytest_sessionfinish(session, exitstatus):
         session.exitstatus = 77
 
 
-@pytest.fixture(scope="session", params=list(targets.TARGETS))
+@pytest.fixture(scope="session")
 def target(request):
     option = request.config.getoption
     with contextlib.ExitStack() as stack:

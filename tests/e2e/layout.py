@@ -2,62 +2,34 @@
 (ui/design/form1.def and core/channels.def, whose format is documented at their
 tops): the tests click where both windows put their controls and expect the
 texts both windows show."""
+import collections
 import pathlib
 import re
-from typing import NamedTuple
 
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
+FORM1 = (SOURCE / "ui" / "design" / "form1.def").read_text(encoding="utf-8")
+Font = collections.namedtuple("Font", "face hundredths_of_point weight fallbacks")
+# role: Caption, Input, Output or Convert; twips: left, top, width, height; names: the field a label names, or ""
+Control = collections.namedtuple("Control", "name role caption twips control_id names")
 
 
-def read_calls(path):
-    """[(name, [arguments])]: one call a line; an argument is a bare word, a whole number
-    (as int) or a "text" (as str, quotes dropped)."""
-    calls = []
-    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
-        if (line := line.strip()) and not line.startswith("//"):
-            call = re.fullmatch(r"(\w+)\((.*)\)", line)
-            if not call:
-                raise ValueError(f"{path}:{number}: not a call: {line}")
-            calls.append((call[1], [text if not word else int(word) if word.isdigit() else word
-                                    for text, word in re.findall(r'"([^"]*)"|([^\s,]+)', call[2])]))
-    return calls
+def calls(name, source=FORM1):
+    """The arguments of each `name(...)` line: a bare word, a whole number (as int) or a "text" (as str)."""
+    return [[text if not word else int(word) if word.isdigit() else word
+             for text, word in re.findall(r'"([^"]*)"|([^\s,]+)', arguments)]
+            for arguments in re.findall(rf"^{name}\((.*)\)$", source, re.MULTILINE)]
 
 
-class Font(NamedTuple):
-    face: str
-    hundredths_of_point: int
-    weight: int
-    fallbacks: tuple
-
-
-class Control(NamedTuple):
-    name: str
-    role: str      # Caption, Input, Output or Convert
-    caption: str
-    twips: tuple   # left, top, width, height
-    control_id: int
-    names: str     # a label's field, which it names for screen readers; "" for the others
-
-
-TEXTS, NUMBERS, FONTS, CONTROLS = {}, {}, {}, []
-for call, arguments in read_calls(SOURCE / "ui" / "design" / "form1.def"):
-    if call == "FORM1_TEXT":
-        TEXTS[arguments[0]] = arguments[1]
-    elif call in ("FORM1_CLIENT_AREA", "FORM1_FIRST_CONTROL_ID", "FORM1_INPUT_LIMIT"):
-        NUMBERS[call.removeprefix("FORM1_")] = arguments
-    elif call == "FORM1_CONTROL":
-        control_name, role, caption, *rect, _tab_index, names = arguments
-        CONTROLS.append(Control(control_name, role, caption, tuple(rect),
-                                NUMBERS["FIRST_CONTROL_ID"][0] + len(CONTROLS), "" if names == "-" else names))
-    elif call == "FORM1_FONT":
-        use, face, size, weight, _character_set, *fallbacks = arguments
-        FONTS[use] = Font(face, size, weight, tuple(fallbacks))
-    else:
-        raise ValueError(f"form1.def: unknown call {call}")
+TEXTS = dict(calls("FORM1_TEXT"))
 WINDOW_TITLE, ERROR_TITLE = TEXTS["kWindowCaption"], TEXTS["kErrorTitle"]
-INPUT_LENGTH_LIMIT = NUMBERS["INPUT_LIMIT"][0]
+[[INPUT_LENGTH_LIMIT]], [[FIRST_ID]], [CLIENT_AREA] = (
+    calls("FORM1_INPUT_LIMIT"), calls("FORM1_FIRST_CONTROL_ID"), calls("FORM1_CLIENT_AREA"))
+CONTROLS = [Control(name, role, caption, tuple(rect), FIRST_ID + index, "" if names == "-" else names)
+            for index, (name, role, caption, *rect, _tab_index, names) in enumerate(calls("FORM1_CONTROL"))]
+FONTS = {use: Font(face, size, weight, tuple(fallbacks))
+         for use, face, size, weight, _character_set, *fallbacks in calls("FORM1_FONT")}
 # The message that names each channel, R, G and B, when its text is not acceptable.
-MESSAGES = {letter: message for _, (letter, message) in read_calls(SOURCE / "core" / "channels.def")}
+MESSAGES = dict(calls("CHANNEL", (SOURCE / "core" / "channels.def").read_text(encoding="utf-8")))
 
 BY_NAME = {control.name: control for control in CONTROLS}
 BY_ID = {control.control_id: control for control in CONTROLS}
@@ -85,7 +57,7 @@ def rect(name, dpi=96):
 
 
 def client_size(dpi=96):
-    return tuple(to_pixels(value, dpi) for value in NUMBERS["CLIENT_AREA"])
+    return tuple(to_pixels(value, dpi) for value in CLIENT_AREA)
 
 
 def centre(name, dpi=96):

@@ -1,7 +1,7 @@
 """The windows the scenarios run against, each in an X server of its own: fields read by
 select-all and copy, the face by its pixels, the box as its own X window; what X cannot show
-the Qt window tells over AT-SPI (one bus a run), Quorvel.exe through quorvel_probe.exe and
-Wine's font trace (one prefix a run). A reading a target cannot make is None, and the
+the Qt window tells over AT-SPI (one private bus a run), Quorvel.exe through quorvel_probe.exe
+and Wine's font trace (one prefix a run). A reading a target cannot make is None, and the
 scenario leaves that check out; what it cannot do at all is missing from its `abilities`."""
 import json
 import os
@@ -15,6 +15,8 @@ import time
 import layout
 import wine
 from xsession import desktop_free_environment, end, wait_until
+
+CLASSES = {"LABEL": "static", "TEXT": "edit", "PUSH_BUTTON": "button"}
 
 
 class App:
@@ -105,6 +107,9 @@ class App:
     def outputs(self):
         return [self.read(name) for name in layout.OUTPUT_NAMES]
 
+    def text(self, name):  # as the program holds it
+        return self.controls()[name]["text"]
+
     # No window manager runs: the harness moves the keyboard focus as one would, onto the box
     # and back (Wine moves it itself only once it has caught up with the box's mapping).
     def find_box(self, timeout=5.0):
@@ -130,37 +135,33 @@ class App:
 
 
 class QtApp(App):
-    CLASSES = {"LABEL": "static", "TEXT": "edit", "PUSH_BUTTON": "button"}
-
-    def role(self, node):  # by number: libatspi 2.56 renamed some (a push button is a button)
-        return {getattr(self.target.atspi, "ROLE_" + name): name
-                for name in ("LABEL", "TEXT", "PUSH_BUTTON", "IMAGE", "ICON")}.get(node.getRole(), node.getRoleName())
-
     def shown(self):
-        self.atspi = self.target.atspi.Atspi
-        desktop = self.target.atspi.Registry.getDesktop(0)
+        desktop, self.atspi = self.target.atspi.Registry.getDesktop(0), self.target.atspi
         self.accessible = wait_until("the program on the accessibility bus", lambda: next(
             (a for a in desktop if a and a.get_process_id() == self.process.pid), None), 30, interval=0.05)
         assert self.accessible, "the program shows itself to screen readers"
         self.window_node = wait_until("its window there", lambda: self.showing(layout.WINDOW_TITLE), 10)
 
-    def showing(self, name):
-        return next((node for node in self.accessible if node.name == name and self.has(node, "SHOWING")), None)
+    def showing(self, title):
+        return next((node for node in self.accessible if node.name == title and self.has(node, "SHOWING")), None)
+
+    def has(self, node, state):
+        return node.getState().contains(getattr(self.atspi, "STATE_" + state))
+
+    def inside(self, node):
+        """[(role, node)] of what shows in it, roles by number: libatspi 2.56 renamed some."""
+        roles = {getattr(self.atspi, "ROLE_" + r): r for r in ("LABEL", "TEXT", "PUSH_BUTTON", "IMAGE", "ICON")}
+        return [(roles.get(child.getRole(), child.getRoleName()), child)
+                for child in self.atspi.findAllDescendants(node, lambda child: self.has(child, "SHOWING"))]
 
     def wait_active(self, title):
         def ready():
             node = self.showing(title)
-            return node and self.has(node, "ACTIVE") and any(self.has(c, "FOCUSED") for c in self.inside(node))
+            return node and self.has(node, "ACTIVE") and any(self.has(c, "FOCUSED") for _, c in self.inside(node))
         return wait_until(f"{title} to take keys", ready, 5)
 
-    def has(self, node, state):
-        return node.getState().contains(getattr(self.target.atspi, "STATE_" + state))
-
-    def inside(self, node):
-        return self.target.atspi.findAllDescendants(node, lambda child: self.has(child, "SHOWING"))
-
-    def control(self, node):  # a label by its caption, a field by the label that names it
-        if self.role(node) == "LABEL":
+    def control(self, role, node):  # a label by its caption, a field or the button by the label that names it
+        if role == "LABEL":
             return next((c.name for c in layout.CONTROLS if c.role == "Caption" and c.caption == node.name), None)
         return getattr(layout.BY_ACCESSIBLE_NAME.get(node.name), "name", None)
 
@@ -168,7 +169,7 @@ class QtApp(App):
         owner = window.get_wm_transient_for()
         seen = wait_until("the box on the accessibility bus", lambda: self.showing(layout.ERROR_TITLE), 5)
         assert seen, "the box shows itself to screen readers"
-        inside = [(self.role(node), node.name) for node in self.inside(seen)]
+        inside = [(role, node.name) for role, node in self.inside(seen)]
         return dict(title=self.session.title(window), owned_by_window=owner is not None and owner.id == self.window.id,
                     text="\n".join(name for role, name in inside if role == "LABEL" and name),
                     buttons=[name for role, name in inside if role == "PUSH_BUTTON"],
@@ -176,22 +177,23 @@ class QtApp(App):
 
     def controls(self):
         found = {}
-        for node in self.window_node:
-            role, extents = self.role(node), self.atspi.Component.get_extents(node, self.atspi.CoordType.WINDOW)
-            found[self.control(node) or f"{role} {node.name!r}"] = dict(
-                cls=self.CLASSES.get(role, role), text=node.name if role != "TEXT" else "",
+        gi = self.atspi.Atspi
+        for role, node in self.inside(self.window_node):
+            extents = gi.Component.get_extents(node, gi.CoordType.WINDOW)
+            found[self.control(role, node) or f"{role} {node.name!r}"] = dict(
+                cls=CLASSES.get(role, role), text=gi.Text.get_text(node, 0, -1) if role == "TEXT" else node.name,
                 visible=self.has(node, "VISIBLE"), read_only=role == "TEXT" and self.has(node, "READ_ONLY"),
                 # Qt gives extents before its scale factor; on the screen they are that much larger.
                 rect=tuple(value * self.dpi // 96 for value in (extents.x, extents.y, extents.width, extents.height)))
         return found
 
-    def text(self, name):
-        return next(self.atspi.Text.get_text(node, 0, -1) for node in self.window_node
-                    if self.role(node) == "TEXT" and self.control(node) == name)
+    def text(self, name):  # without the extents and states that controls() asks for
+        return next(self.atspi.Atspi.Text.get_text(node, 0, -1) for node in self.window_node
+                    if node.getRole() == self.atspi.ROLE_TEXT and self.control("TEXT", node) == name)
 
     def focus(self):  # None until the window is active: the focus shows only once it is
-        focused = [node for node in self.inside(self.window_node) if self.has(node, "FOCUSED")]
-        return (self.control(focused[0]) or focused[0].name) if focused else None
+        focused = [(role, node) for role, node in self.inside(self.window_node) if self.has(node, "FOCUSED")]
+        return (self.control(*focused[0]) or focused[0][1].name) if focused else None
 
     def faces(self, font):
         """The families of the font files it mapped to draw its window, for every font: Qt does
@@ -207,49 +209,47 @@ class WineApp(App):
     copy_wait = 2.0  # Wine is slow to take a copy for a second or so after a long paste
     clipboard_to_xclip = False
 
-    def shown(self):  # Wine draws the frame inside the X window: the client area is the window's answer
-        state = wait_until("the probe to see the window", lambda: self.probe()["window"], 30, interval=0.1)
-        assert state, "the probe sees the window"
-        return tuple(state["client"].values())
-
     def __exit__(self, *exc):
         super().__exit__()
-        self.target.prefix.stop()
+        self.target.stop()
 
-    def probe(self):
-        """What quorvel_probe.exe sees, run in the program's own language (Wine's locale is per process)."""
-        result = self.target.prefix.run(["wine", self.target.probe], self.session.env["LANG"], self.session.env,
-                                        stdout=subprocess.PIPE, timeout=60)
-        try:
-            return json.loads(result.stdout)
-        except ValueError:
-            raise AssertionError(f"the probe printed no JSON: {result.stdout!r} {result.stderr[-2000:]!r}")
+    def probe(self, part="window"):
+        """What quorvel_probe.exe sees of the window (once it answers, which it does not while busy
+        with a long paste) or of the box, run in the program's own language (Wine's locale is per
+        process)."""
+        def answer():
+            result = self.target.run(["wine", self.target.probe], self.session.env["LANG"], self.session.env,
+                                     stdout=subprocess.PIPE, timeout=60)
+            try:
+                return json.loads(result.stdout)
+            except ValueError:
+                raise AssertionError(f"the probe printed no JSON: {result.stdout!r} {result.stderr[-2000:]!r}")
+        state = wait_until(f"the probe to see the {part}", lambda: (found := answer())[part] and found,
+                           self.patience, interval=0)
+        assert state, f"the probe did not see the {part} for {self.patience} s"
+        return state[part], state
 
-    def text(self, name):  # once the window answers, which it does not while busy with a long paste
-        window = wait_until("the window to answer", lambda: self.probe()["window"], self.patience, interval=0)
-        assert window, f"the window did not answer for {self.patience} s"
-        return next(child["text"] for child in window["children"] if child["id"] == layout.BY_NAME[name].control_id)
+    def shown(self):  # Wine draws the frame inside the X window: the client area is the window's answer
+        return tuple(self.probe()[0]["client"].values())
 
     def box(self, window):
-        state, box = self.probe(), dict(title=self.session.title(window))
-        if state["box"] is not None:
-            box["client"] = tuple(state["box"]["client"].values())
-            visible = [child for child in state["box"]["children"] if child["visible"]]
-            box.update(text="\n".join(c["text"] for c in visible if c["class"].lower() == "static" and c["text"]),
-                       buttons=[c["text"] for c in visible if c["class"].lower() == "button"],
-                       icon=any(c["icon"] for c in visible), owned_by_window=state["box"]["ownedByWindow"],
-                       window_disabled=not state["window"]["enabled"])
-        return box
+        box, state = self.probe("box")
+        visible = [child for child in box["children"] if child["visible"]]
+        return dict(title=self.session.title(window), client=tuple(box["client"].values()),
+                    text="\n".join(c["text"] for c in visible if c["class"].lower() == "static" and c["text"]),
+                    buttons=[c["text"] for c in visible if c["class"].lower() == "button"],
+                    icon=any(c["icon"] for c in visible), owned_by_window=box["ownedByWindow"],
+                    window_disabled=not state["window"]["enabled"])
 
     def focus(self):
-        focus = self.probe()["window"]["focus"]
+        focus = self.probe()[0]["focus"]
         return layout.BY_ID[focus].name if focus in layout.BY_ID else str(focus)
 
     def controls(self):
         return {getattr(layout.BY_ID.get(child["id"]), "name", child["id"]): dict(
                     cls=child["class"].lower(), text=child["text"], visible=child["visible"],
                     read_only=child["readOnly"], limit=child["limit"], rect=tuple(child["rect"].values()))
-                for child in self.probe()["window"]["children"]}
+                for child in self.probe()[0]["children"]}
 
     def faces_tried(self, font, done=lambda tried: any(asked == chosen for asked, chosen in tried)):
         """wine.faces_tried() of the trace (start(font_trace=True)), once done: a face chosen as itself."""
@@ -269,22 +269,15 @@ class QtTarget:
         self.name, self.program = name, str(pathlib.Path(build, "app", "quorvel"))
 
     def __enter__(self):
-        """A private D-Bus session, as a desktop has, where the accessibility bus starts on
-        demand. The programs get only that session (with AT_SPI_BUS_ADDRESS too, Qt 6.4
-        connects twice and never registers); this process reads the accessibility bus."""
+        """A private D-Bus session, as a desktop has, where the accessibility bus starts on demand
+        (in a runtime folder of its own, apart from a desktop's); pyatspi finds it there once."""
         self.runtime = tempfile.TemporaryDirectory()
-        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1",
-                                     f"--address=unix:dir={self.runtime.name}"],
+        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                                     env=dict(desktop_free_environment(), XDG_RUNTIME_DIR=self.runtime.name),
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.address = self.bus.stdout.readline().decode().strip()
-        from gi.repository import Gio, GLib
-        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
-        bus = Gio.DBusConnection.new_for_address_sync(self.address, flags, None, None)
-        os.environ["AT_SPI_BUS_ADDRESS"] = bus.call_sync(  # pyatspi connects once, on first use
-            "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, GLib.VariantType("(s)"),
-            Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
-        bus.close_sync(None)
+        self.address = os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.bus.stdout.readline().decode().strip()
+        for name in ("AT_SPI_BUS_ADDRESS", "DISPLAY"):  # else pyatspi goes to a desktop's bus
+            os.environ.pop(name, None)
         import pyatspi
         self.atspi = pyatspi
         pyatspi.Registry.getDesktop(0).set_cache_mask(pyatspi.Atspi.Cache.NONE)
@@ -296,6 +289,8 @@ class QtTarget:
         self.runtime.cleanup()
 
     def start(self, session, language="C", dpi=96, comma=False, font_trace=False, substitutes=True):
+        """The program gets the private session, but not the accessibility bus's address: with
+        it, Qt 6.4 connects twice and never registers."""
         locale = wine.LOCALES[language]
         env = dict(LANG=locale, LC_ALL="de_DE.UTF-8" if comma else locale,
                    DBUS_SESSION_BUS_ADDRESS=self.address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
@@ -304,29 +299,22 @@ class QtTarget:
         return QtApp(self, session, session.start([self.program], env), dpi)
 
 
-class WineTarget:
+class WineTarget(wine.Prefix):
     wm_class = ("quorvel.exe", "quorvel.exe")
     abilities = {"leaving out substitutes"}
 
     def __init__(self, name, build, prefix=None):
-        self.name, self.prefix = name, wine.Prefix(build, prefix)
+        super().__init__(build, prefix)
+        self.name, self.log = name, self.folder / "wine.log"
         self.program = str(pathlib.Path(build, "app", "Quorvel.exe").resolve())
         self.probe = str(pathlib.Path(build, "tests", "win32", "quorvel_probe.exe").resolve())
-        self.log = self.prefix.folder / "wine.log"
-
-    def __enter__(self):
-        self.prefix.__enter__()
-        return self
-
-    def __exit__(self, *exc):
-        self.prefix.__exit__()
 
     def start(self, session, language="C", dpi=96, comma=False, font_trace=False, substitutes=True):
         """substitutes=False: without the registry's stand-ins for the designed faces, as on a
         Windows that has none of them, so that the program's own fallbacks are tried."""
-        self.prefix.configure(language, dpi, comma, substitutes)
+        self.configure(language, dpi, comma, substitutes)
         session.env.update(LANG=wine.LOCALES[language], LC_ALL=wine.LOCALES[language])
-        env = dict(self.prefix.env, WINEDEBUG="+font") if font_trace else self.prefix.env
+        env = dict(self.env, WINEDEBUG="+font") if font_trace else self.env
         with open(self.log, "wb") as log:
             return WineApp(self, session, session.start(["wine", self.program], env, stdout=log, stderr=log), dpi)
 

@@ -35,35 +35,25 @@ SYSTEM_LINKS = dict.fromkeys(["Tahoma", "Segoe UI", "Microsoft Sans Serif", "MS 
 DESIGNED_FACES = {face for font in layout.FONTS.values() for face in (font.face, *font.fallbacks)}
 
 
-def registry(dpi=96, comma=False, substitutes=True):
-    """The prefix's settings: no window manager runs, the screen's dpi (Xvfb's does not reach
-    Wine), the decimal separator, and the faces Windows ships; without `substitutes` no
-    stand-ins for the designed faces, as on a Windows that has none of them."""
+def registry_file(dpi=96, comma=False, substitutes=True):
+    """The prefix's settings as a .reg file: no window manager runs, the screen's dpi (Xvfb's does
+    not reach Wine), the decimal separator, and the faces Windows ships; without `substitutes`
+    no stand-ins for the designed faces, as on a Windows that has none of them."""
+    def value(data):  # .reg's form of a dword, a string, a multi-string; None deletes the value
+        if data is None or isinstance(data, (int, str)):
+            return "-" if data is None else f"dword:{data:08x}" if isinstance(data, int) else f'"{data}"'
+        return "hex(7):" + ",".join(f"{byte:02x}" for byte in ("\0".join(data) + "\0\0").encode("utf-16-le"))
     fonts = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion"
-    return {
-        r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
-        r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": dpi},
-        r"HKEY_CURRENT_USER\Control Panel\International": {"sDecimal": "," if comma else "."},
-        fonts + r"\FontSubstitutes": {name: value if substitutes or name not in DESIGNED_FACES else None
-                                       for name, value in FONT_SUBSTITUTES.items()},
-        fonts + r"\FontLink\SystemLink": SYSTEM_LINKS,
-    }
-
-
-def registry_file(keys):
-    """A .reg file's bytes for {key: {name: value}}; int values are dwords, lists multi-strings,
-    None deletes the value."""
-    lines = ["Windows Registry Editor Version 5.00", ""]
+    keys = {r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"Managed": "N"},
+            r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": dpi},
+            r"HKEY_CURRENT_USER\Control Panel\International": {"sDecimal": "," if comma else "."},
+            fonts + r"\FontSubstitutes": {name: face if substitutes or name not in DESIGNED_FACES else None
+                                          for name, face in FONT_SUBSTITUTES.items()},
+            fonts + r"\FontLink\SystemLink": SYSTEM_LINKS}
+    lines = ["Windows Registry Editor Version 5.00"]
     for key, values in keys.items():
-        lines.append(f"[{key}]")
-        for name, value in values.items():
-            multi = "\0".join(value) + "\0\0" if isinstance(value, list) else ""
-            data = ("-" if value is None else f"dword:{value:08x}" if isinstance(value, int)
-                    else "hex(7):" + ",".join(f"{b:02x}" for b in multi.encode("utf-16-le")) if multi
-                    else '"' + value.replace("\\", "\\\\") + '"')
-            lines.append(f'"{name}"={data}')
-        lines.append("")
-    return b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le")
+        lines += ["", f"[{key}]", *(f'"{name}"={value(data)}' for name, data in values.items())]
+    return b"\xff\xfe" + "\r\n".join(lines + [""]).encode("utf-16-le")
 
 
 class Unavailable(Exception):  # the build's Wine cannot run here (the 32-bit one needs its chroot and root)
@@ -128,7 +118,7 @@ class Prefix:
         settings when it starts in another locale than last time: a comma is set again in each."""
         wanted = (language if comma else None, dpi, comma, substitutes)
         if wanted != self.written:
-            (self.folder / "settings.reg").write_bytes(registry_file(registry(dpi, comma, substitutes)))
+            (self.folder / "settings.reg").write_bytes(registry_file(dpi, comma, substitutes))
             self.run(["wine", "regedit", "/S", str(self.folder / "settings.reg")], LOCALES[language])
             self.written = wanted
         self.stop()
