@@ -7,6 +7,7 @@
 //
 // Times one field's worth into R=, then a spreadsheet row of three such cells,
 // which fills R, G and B. Exits 1 if a paste was not taken whole.
+#include "clipboard.h"
 #include "control_ids.h"
 #include "dpi.h"
 #include "form1.h"
@@ -38,26 +39,6 @@ void Pump()
     }
 }
 
-bool PutOnClipboard(HWND owner, const std::wstring& text)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (!block)
-        return false;
-    auto* copy = static_cast<wchar_t*>(GlobalLock(block));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, copy);
-    GlobalUnlock(block);
-    if (!OpenClipboard(owner)) {
-        GlobalFree(block);
-        return false;
-    }
-    EmptyClipboard();
-    const bool put = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    CloseClipboard();
-    if (!put)
-        GlobalFree(block);
-    return put;
-}
-
 double Median(std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
@@ -69,7 +50,7 @@ double Median(std::vector<double> samples)
 bool TimePaste(HWND window, HWND red, const std::vector<HWND>& filled, const std::wstring& text, int length,
                int runs, const char* what)
 {
-    if (!PutOnClipboard(window, text)) {
+    if (!quorvel::win32::PutOnClipboard(window, text)) {
         std::fprintf(stderr, "the clipboard took nothing\n");
         return false;
     }

@@ -2,6 +2,7 @@
 // own paste, Enter's repeats, and the window itself moving to another monitor's DPI
 // (which needs a display: under Wine, an X server). Windows' own MulDiv is the
 // reference for the DPI arithmetic.
+#include "clipboard.h"
 #include "colour_button.h"
 #include "control_ids.h"
 #include "dpi.h"
@@ -17,7 +18,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -118,18 +118,6 @@ INSTANTIATE_TEST_SUITE_P(SystemSizes, LabelFontTest,
 
 // ---- Pastes into an input ---------------------------------------------------------
 
-void SetClipboardText(const std::wstring& text)
-{
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(GlobalLock(block), text.c_str(), bytes);
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 using design::paste_rows::PasteRow;
 
 // The rows that paste into an empty field: a clipboard's text ends at its
@@ -154,7 +142,7 @@ TEST_P(FieldPasteTest, FollowsThePasteRule)
     const PasteRow& row = GetParam();
     Form1 form(GetModuleHandleW(nullptr));
     ASSERT_NE(form.Window(), nullptr);
-    SetClipboardText(ToWide(row.pasted));
+    ASSERT_TRUE(PutOnClipboard(nullptr, ToWide(row.pasted)));
     SendMessageW(GetDlgItem(form.Window(), ControlId(design::paste_rows::kPastedInto)), WM_PASTE, 0, 0);
 
     std::array<std::string, 3> expected = row.channels;

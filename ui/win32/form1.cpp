@@ -6,6 +6,7 @@
 // window's messages; the controller's view of the window.
 #include "form1.h"
 
+#include "clipboard.h"
 #include "control_classes.h"
 #include "control_ids.h"
 #include "dpi.h"
@@ -18,9 +19,6 @@
 // which brings every GUID Windows has.
 #include <initguid.h>
 #include <oleacc.h>
-
-#include <cstring>
-#include <cwchar>
 
 namespace quorvel::win32 {
 namespace {
@@ -67,22 +65,6 @@ std::wstring SystemMessage(DWORD error)
     std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error);
     LocalFree(text);
     return message;
-}
-
-std::wstring ClipboardText(HWND owner)
-{
-    std::wstring text;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-            // Bounded by the block's size, in case another program left out the final null.
-            text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 bool IsEnterDown(const MSG& message) { return message.message == WM_KEYDOWN && message.wParam == VK_RETURN; }
@@ -530,24 +512,7 @@ void Form1::DescribeFace(std::string_view text)
                                       description.c_str());
 }
 
-void Form1::SetClipboardText(std::string_view text)
-{
-    const std::wstring wide = ToWide(text);
-    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block)
-        return;
-    std::memcpy(GlobalLock(block), wide.c_str(), bytes);
-    GlobalUnlock(block);
-    if (!OpenClipboard(window)) {
-        GlobalFree(block);
-        return;
-    }
-    EmptyClipboard();
-    if (!SetClipboardData(CF_UNICODETEXT, block))
-        GlobalFree(block);  // the clipboard owns it only once it is set
-    CloseClipboard();
-}
+void Form1::SetClipboardText(std::string_view text) { PutOnClipboard(window, ToWide(text)); }
 
 // Returns once the user has dismissed the box; until then the window takes no input.
 void Form1::ShowError(std::string_view title, std::string_view message)
