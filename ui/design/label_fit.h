@@ -14,9 +14,23 @@ namespace quorvel::design {
 // over the rest.
 inline int VisibleLabelTwips(const ControlDesign& label) { return Control(label.names).rect.left - label.rect.left; }
 
+// The largest of the labels' captions' widths over what shows of each label
+// at that dpi, as width(caption) measures them in pixels: 1 or less when every
+// caption fits.
+template <typename Width>
+double CaptionOverflow(int dpi, Width width)
+{
+    double widest = 0;
+    for (const ControlDesign& label : kControls) {
+        if (!label.names.empty())
+            widest = std::max(widest, width(label.caption) / double(ToPixels(VisibleLabelTwips(label), dpi)));
+    }
+    return widest;
+}
+
 // The largest size from `preferred` down to 1 at which every caption fits
-// what shows of its label; 1 if none does. overflow(size) is the largest of
-// the captions' widths over that room at that size: 1 or less when all fit.
+// what shows of its label; 1 if none does. overflow(size) is CaptionOverflow
+// at that size.
 // Each size measured costs a font of its own, so the search starts where the
 // overflow at `preferred` says the captions would just fit, were widths in
 // proportion to sizes; hinting only ever makes small sizes wider.

@@ -115,13 +115,8 @@ void Form1::fitLabels()
     const auto overflow = [&](int pixels) {
         labelFont.setPixelSize(pixels);
         const QFontMetrics metrics(labelFont);
-        double widest = 0;
-        for (const design::ControlDesign& label : design::kControls) {
-            if (!label.names.empty())
-                widest = std::max(widest, metrics.horizontalAdvance(FromUtf8(label.caption)) /
-                                              double(design::ToPixels(design::VisibleLabelTwips(label), kDesignDpi)));
-        }
-        return widest;
+        return design::CaptionOverflow(
+            kDesignDpi, [&](std::string_view caption) { return metrics.horizontalAdvance(FromUtf8(caption)); });
     };
     const int preferred = QFontInfo(font()).pixelSize();
     const int fitting = design::LargestFittingSize(preferred, overflow);

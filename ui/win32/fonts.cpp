@@ -4,7 +4,6 @@
 #include "label_fit.h"
 #include "wide_text.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -67,12 +66,8 @@ LOGFONTW FitLabelFont(LOGFONTW font, int dpi)
         font.lfHeight = sign * height;
         HFONT candidate = CreateFontIndirectW(&font);
         const HGDIOBJ previous = SelectObject(dc, candidate);
-        double widest = 0;
-        for (const design::ControlDesign& label : design::kControls) {
-            if (!label.names.empty())
-                widest = std::max(widest, CaptionWidth(dc, label.caption) /
-                                              double(design::ToPixels(design::VisibleLabelTwips(label), dpi)));
-        }
+        const double widest =
+            design::CaptionOverflow(dpi, [dc](std::string_view caption) { return CaptionWidth(dc, caption); });
         SelectObject(dc, previous);
         DeleteObject(candidate);
         return widest;
