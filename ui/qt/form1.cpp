@@ -262,7 +262,6 @@ void Form1::ShowError(std::string_view title, std::string_view message)
     if (!errorBox) {
         errorBox = new QMessageBox(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok, this);
         errorBox->setWindowModality(Qt::ApplicationModal);
-        errorBox->installEventFilter(this);
         if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
             MakeRoomForTitle(*errorBox, FromUtf8(title));
     }
