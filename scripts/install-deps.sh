@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Quorvel needs that are not installed yet.
 #   install-deps.sh run    to build and run the program
-#   install-deps.sh test   to build and run every test as well; this also makes
-#                          the i386 Debian chroot whose 32-bit Wine runs the
-#                          32-bit Quorvel.exe (scripts/wine32/), once
+#   install-deps.sh test   to build and run every test as well; this also makes,
+#                          once, the two Debian chroots whose Wines run the
+#                          32-bit Quorvel.exe (scripts/wine32/, scripts/wow64/)
 set -euo pipefail
 
 run_packages=(
@@ -22,15 +22,20 @@ test_packages=(
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
     mmdebstrap arch-test diffoscope unzip
 )
-# What the i386 chroot holds: Wine with the X libraries it loads at run time,
-# and the faces that stand in for the ones Windows ships.
-wine32_packages=(
-    wine wine32
+# The Wines that run the 32-bit exe, each in a chroot that holds it with the X
+# libraries it loads at run time and the faces that stand in for the ones
+# Windows ships: the i386 Wine 8 of Debian 12, as 32-bit Windows runs it, and
+# an amd64 Wine built with its i386-windows side (new WoW64), as 64-bit
+# Windows runs it.
+wine_chroot_packages=(
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
     libfreetype6 libfontconfig1
     fonts-arphic-ukai fonts-arphic-uming fonts-liberation fonts-wine fonts-wqy-microhei
 )
+wine32_packages=$(IFS=,; echo "wine,wine32,${wine_chroot_packages[*]}")
+wow64_packages=$(IFS=,; echo "wine,wine64,libwine,${wine_chroot_packages[*]}")
 wine32_root=${QUORVEL_WINE32_ROOT:-/var/cache/quorvel/wine32}
+wow64_root=${QUORVEL_WOW64_ROOT:-/var/cache/quorvel/wow64}
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
@@ -40,50 +45,63 @@ esac
 
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=chroot.sh
+. "$here/chroot.sh"
 
-# The chroot is made from bookworm's main suite alone, from the mirror apt uses
-# here: its i386 security index does not always download, and the updates
-# suite has nothing newer for these packages. Never on the host's own dpkg,
-# which keeps its one architecture.
-wine32_ready() {
-    [[ $(cat "$wine32_root/.quorvel-packages" 2>/dev/null) == "${wine32_packages[*]}" ]] &&
-        "${sudo[@]}" env QUORVEL_WINE32_ROOT="$wine32_root" "$(dirname "$0")/wine32/wine" --version >/dev/null 2>&1
+wine_runs() {  # wine_runs wine32|wow64 ROOT
+    "${sudo[@]}" env QUORVEL_WINE32_ROOT="$2" QUORVEL_WOW64_ROOT="$2" "$here/$1/wine" --version >/dev/null 2>&1
 }
+wine32_runs() { wine_runs wine32 "$1"; }
+wow64_runs() { wine_runs wow64 "$1"; }
+
+# Says why a Wine's chroot is not made here, if it is not.
+cannot_make() {
+    local label=$1 skip=$2
+    if [[ -n $skip ]]; then
+        echo "$label: $skip; its tests will be skipped"
+    elif [[ ${#sudo[@]} -gt 0 ]] && ! sudo -n true 2>/dev/null; then
+        echo "$label: making its chroot needs root, which this user cannot get; its tests will be skipped"
+    else
+        return 1
+    fi
+}
+
+# From bookworm's main suite alone: its i386 security index does not always
+# download, and the updates suite has nothing newer for these packages.
 make_wine32_root() {
     if ! arch-test i386 >/dev/null 2>&1; then
         echo "32-bit Wine: this machine runs no 32-bit programs (arch-test i386); its tests will be skipped"
         return 0
     fi
-    if [[ -n ${QUORVEL_WINE32_SKIP:-} ]]; then
-        echo "32-bit Wine: $QUORVEL_WINE32_SKIP; its tests will be skipped"
+    cannot_make "32-bit Wine" "${QUORVEL_WINE32_SKIP:-}" && return 0
+    make_chroot "$wine32_root" i386 "$wine32_packages" wine32_runs bookworm "$(debian_mirror)" ||
+        { echo "32-bit Wine does not run in $wine32_root" >&2; return 1; }
+}
+
+# From the first of Debian's suites, the most settled first, whose amd64 Wine
+# has the i386-windows side that runs 32-bit programs (Debian 13's has only
+# zlib1.dll there): the check, not a name, chooses it.
+make_wow64_root() {
+    if ! arch-test i386 >/dev/null 2>&1; then
+        echo "WoW64 Wine: this machine makes no 32-bit system calls (arch-test i386), which it needs; its tests will be skipped"
         return 0
     fi
-    if [[ ${#sudo[@]} -gt 0 ]] && ! sudo -n true 2>/dev/null; then
-        echo "32-bit Wine: making its chroot needs root, which this user cannot get; its tests will be skipped"
-        return 0
-    fi
-    "${sudo[@]}" mkdir -p "$(dirname "$wine32_root")"
-    # One maker at a time; a second one waits and then finds it ready.
-    if { exec 9>>"$(dirname "$wine32_root")/.lock-$(basename "$wine32_root")"; } 2>/dev/null; then
-        flock 9
-    fi
-    wine32_ready && return 0
-    local mirror
-    mirror=$(apt-get indextargets --format '$(CODENAME) $(REPO_URI)' 'Identifier: Packages' |
-        awk '$1 == "bookworm" { print $2; exit }')
-    mirror=${mirror:-http://deb.debian.org/debian/}
-    echo "Making the i386 chroot for 32-bit Wine in $wine32_root (from $mirror)"
-    local include
-    include=$(IFS=,; echo "${wine32_packages[*]}")
-    "${sudo[@]}" rm -rf "$wine32_root.new"
-    "${sudo[@]}" mmdebstrap --quiet --arch=i386 --variant=apt --include="$include" \
-        bookworm "$wine32_root.new" "$mirror"
-    # Mount points for the folders the wrappers share with it.
-    "${sudo[@]}" mkdir -p "$wine32_root.new/proc" "$wine32_root.new/sys" "$wine32_root.new/dev" "$wine32_root.new/tmp"
-    echo "${wine32_packages[*]}" | "${sudo[@]}" tee "$wine32_root.new/.quorvel-packages" >/dev/null
-    "${sudo[@]}" rm -rf "$wine32_root"
-    "${sudo[@]}" mv "$wine32_root.new" "$wine32_root"
-    wine32_ready || { echo "32-bit Wine does not run in $wine32_root" >&2; return 1; }
+    cannot_make "WoW64 Wine" "${QUORVEL_WOW64_SKIP:-}" && return 0
+    local suite status log
+    log=$(mktemp)
+    for suite in stable testing unstable; do
+        status=0
+        make_chroot "$wow64_root" amd64 "$wow64_packages" wow64_runs "$suite" "$(debian_mirror)" 2>"$log" ||
+            status=$?
+        case $status in
+            0) rm -f "$log"; return 0 ;;
+            1) echo "WoW64 Wine: not from Debian $suite: $(head -n 1 "$log")" ;;
+            *) echo "WoW64 Wine: not from Debian $suite, whose amd64 Wine has no i386-windows side" ;;
+        esac
+    done
+    rm -f "$log"
+    echo "WoW64 Wine: no Debian suite's amd64 Wine runs 32-bit programs (an i386-windows side); its tests will be skipped"
 }
 
 missing=()
@@ -96,5 +114,8 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-[[ $1 == test ]] && make_wine32_root
+if [[ $1 == test ]]; then
+    make_wine32_root
+    make_wow64_root
+fi
 exit 0

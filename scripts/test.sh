@@ -4,8 +4,8 @@
 # under AddressSanitizer, LeakSanitizer and UBSan, the fuzzer for a while, and
 # Quorvel.exe for 32- and 64-bit Windows: each checked as a file and run under
 # Wine (core suite, Win32 parts, the end-to-end scenarios), the 32-bit one under
-# the 32-bit Wine of an i386 chroot (skipped, and said why, on a machine that
-# runs no 32-bit programs or where that needs root this user cannot get).
+# the two Wines of scripts/wine32 and scripts/wow64 (each skipped, and said why,
+# where it cannot run: no 32-bit programs for the first, no root for either).
 # Last, the release files made twice and compared, each step timed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -64,10 +64,13 @@ if ! left_out release; then
         status=1
     fi
 fi
-# Only the 32-bit exe's tests skip themselves; the Wine that would run them says why.
+# Only the tests under the chroots' Wines skip themselves; the Wine that would run them says why.
 why=""
 if [[ $skipped -gt 0 ]]; then
-    why=$(scripts/wine32/wine --version 2>&1 >/dev/null | sed -n 's/^32-bit Wine is not available: \(.*\); skipped$/ (\1)/p' || true)
+    why=$(for wine in wine32 wow64; do
+        scripts/$wine/wine --version 2>&1 >/dev/null | sed -n 's/^\(.*\) is not available: \(.*\); skipped$/\1: \2/p' || true
+    done | paste -sd ';' | sed 's/;/; /g')
+    why=${why:+ ($why)}
 fi
 echo
 echo "all: $passed passed, $failed failed, $skipped skipped$why${QUORVEL_LEAVE_OUT:+; left out: $QUORVEL_LEAVE_OUT}"

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -277,6 +278,71 @@ TEST(DpiChange, TakesTheSuggestedRectangle)
     GetWindowRect(GetDlgItem(form.Window(), ControlId(*design::kInputs[0])), &field);
     const RECT designed = ToPixels(design::kInputs[0]->rect, kNewDpi);
     EXPECT_EQ(field.right - field.left, designed.right - designed.left) << "R= at 144 dpi";
+}
+
+// ---- The Windows it runs on ---------------------------------------------------------
+// A 32-bit program on 64-bit Windows (WoW64) is told of a 32-bit processor by
+// GetSystemInfo and of the real one by GetNativeSystemInfo, and finds 32-bit
+// DLLs in System32, where 64-bit Windows keeps its own: Sysnative shows those.
+// Which Windows a run stands for is the test's setting, not the program's guess.
+
+struct WindowsRow {
+    const char* name;
+    BOOL wow64;
+    WORD processorSeen;
+    WORD nativeProcessor;
+    WORD system32Machine;
+    WORD sysnativeMachine;  // 0: there is no Sysnative
+};
+
+constexpr std::array kWindows{
+    WindowsRow{"32-bit", FALSE, PROCESSOR_ARCHITECTURE_INTEL, PROCESSOR_ARCHITECTURE_INTEL, IMAGE_FILE_MACHINE_I386, 0},
+    WindowsRow{"64-bit", FALSE, PROCESSOR_ARCHITECTURE_AMD64, PROCESSOR_ARCHITECTURE_AMD64, IMAGE_FILE_MACHINE_AMD64, 0},
+    WindowsRow{"wow64", TRUE, PROCESSOR_ARCHITECTURE_INTEL, PROCESSOR_ARCHITECTURE_AMD64, IMAGE_FILE_MACHINE_I386,
+               IMAGE_FILE_MACHINE_AMD64},
+};
+
+// The machine field of a PE file's header; 0 where there is no such file.
+WORD MachineOf(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    std::array<unsigned char, 4096> head{};
+    DWORD read = 0;
+    ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr);
+    CloseHandle(file);
+    const auto header = static_cast<DWORD>(head[0x3c] | head[0x3d] << 8);
+    if (read < 0x40 || header + 6 > read)
+        return 0;
+    return static_cast<WORD>(head[header + 4] | head[header + 5] << 8);
+}
+
+std::wstring WindowsFolder()
+{
+    std::array<wchar_t, MAX_PATH> folder{};
+    return {folder.data(), GetWindowsDirectoryW(folder.data(), MAX_PATH)};
+}
+
+TEST(Windows, IsTheOneTheRunStandsFor)
+{
+    const char* expected = std::getenv("QUORVEL_EXPECTED_WINDOWS");
+    if (!expected)
+        GTEST_SKIP() << "QUORVEL_EXPECTED_WINDOWS (32-bit, 64-bit or wow64) is not set";
+    const auto row = std::ranges::find_if(kWindows, [&](const WindowsRow& r) { return std::string(r.name) == expected; });
+    ASSERT_NE(row, kWindows.end()) << expected;
+
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_EQ(wow64, row->wow64);
+    SYSTEM_INFO seen{};
+    SYSTEM_INFO native{};
+    GetSystemInfo(&seen);
+    GetNativeSystemInfo(&native);
+    EXPECT_EQ(seen.wProcessorArchitecture, row->processorSeen);
+    EXPECT_EQ(native.wProcessorArchitecture, row->nativeProcessor);
+    EXPECT_EQ(MachineOf(WindowsFolder() + L"\\System32\\kernel32.dll"), row->system32Machine);
+    EXPECT_EQ(MachineOf(WindowsFolder() + L"\\Sysnative\\kernel32.dll"), row->sysnativeMachine);
 }
 
 }  // namespace

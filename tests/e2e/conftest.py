@@ -2,7 +2,7 @@
 fixture's parameter; one that cannot run here is skipped, with the reason. A
 test ends everything it started, however it ends.
 
-    /usr/bin/python3 -m pytest tests/e2e [--qt BUILD] [--wine64 BUILD] [--wine32 BUILD] [--wine-prefix FOLDER]
+    /usr/bin/python3 -m pytest tests/e2e [--qt BUILD] [--wine64 BUILD] [--wine32 BUILD] [--wow64 BUILD] [--wine-prefix FOLDER]
 """
 import contextlib
 

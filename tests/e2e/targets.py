@@ -304,7 +304,7 @@ class WineTarget(wine.Prefix):
     abilities = {"leaving out substitutes"}
 
     def __init__(self, name, build, prefix=None):
-        super().__init__(build, prefix)
+        super().__init__(build, prefix, name)
         self.name, self.log = name, self.folder / "wine.log"
         self.program = str(pathlib.Path(build, "app", "Quorvel.exe").resolve())
         self.probe = str(pathlib.Path(build, "tests", "win32", "quorvel_probe.exe").resolve())
@@ -319,4 +319,4 @@ class WineTarget(wine.Prefix):
             return WineApp(self, session, session.start(["wine", self.program], env, stdout=log, stderr=log), dpi)
 
 
-TARGETS = {"qt": QtTarget, "wine64": WineTarget, "wine32": WineTarget}
+TARGETS = {"qt": QtTarget, "wine64": WineTarget, "wine32": WineTarget, "wow64": WineTarget}

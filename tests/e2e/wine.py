@@ -2,7 +2,7 @@
 (for the end-to-end runs, and for ctest's `wine` fixture that the other tests
 under Wine use) with its settings, and the reader of Wine's font trace.
 
-    wine.py create|remove BUILD_FOLDER PREFIX
+    wine.py create|remove BUILD_FOLDER PREFIX [WINE]
 """
 import contextlib
 import os
@@ -56,22 +56,28 @@ def registry_file(dpi=96, comma=False, substitutes=True):
     return b"\xff\xfe" + "\r\n".join(lines + [""]).encode("utf-16-le")
 
 
-class Unavailable(Exception):  # the build's Wine cannot run here (the 32-bit one needs its chroot and root)
+class Unavailable(Exception):  # the Wine cannot run here (those of the chroots need them, and root)
     pass
+
+
+def environment_file(build, wine):
+    """The settings the build folder's tests run `wine` with: its own Wine's (wine64 or wine32),
+    or those of the WoW64 Wine that also runs a 32-bit build's tests."""
+    return pathlib.Path(build) / ("wine-environment_wow64.txt" if wine == "wow64" else "wine-environment.txt")
 
 
 class Prefix:
     """A prefix in `folder` (else a temporary one that goes with it), with HOME and the XDG
-    folders inside, run by the Wine, with its settings, that the build folder's tests use."""
+    folders inside, run by that Wine of the build folder's tests, with its settings."""
 
-    def __init__(self, build, folder=None):
+    def __init__(self, build, folder=None, wine=None):
         self.temporary = folder is None
         self.folder = pathlib.Path(folder or tempfile.mkdtemp(prefix="quorvel-wine-")).resolve()
         home = self.folder / "home"
         self.env = dict(WINEPREFIX=str(self.folder), HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
                         XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
                         PATH=os.environ["PATH"])
-        for line in (pathlib.Path(build) / "wine-environment.txt").read_text().splitlines():
+        for line in environment_file(build, wine).read_text().splitlines():
             name, _, value = line.partition("=")
             if name == "PATH+":
                 self.env["PATH"] = value + os.pathsep + self.env["PATH"]
@@ -177,9 +183,9 @@ def faces_tried(trace, font, dpi):
 
 
 if __name__ == "__main__":
-    action, build, folder = sys.argv[1:]
+    action, build, folder, *wine = sys.argv[1:]
     try:
-        prefix = Prefix(build, folder)
+        prefix = Prefix(build, folder, *wine)
         if action == "create":
             shutil.rmtree(folder, ignore_errors=True)  # whatever a run stopped midway left
             prefix.create()
