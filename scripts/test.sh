@@ -67,7 +67,7 @@ fi
 # Only the tests under the chroots' Wines skip themselves; the Wine that would run them says why.
 why=""
 if [[ $skipped -gt 0 ]]; then
-    why=$(for wine in wine32 wow64; do
+    why=$(for wine in wine64 wine32 wow64; do
         scripts/$wine/wine --version 2>&1 >/dev/null | sed -n 's/^\(.*\) is not available: \(.*\); skipped$/\1: \2/p' || true
     done | paste -sd ';' | sed 's/;/; /g')
     why=${why:+ ($why)}
