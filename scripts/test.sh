@@ -69,7 +69,7 @@ why=""
 if [[ $skipped -gt 0 ]]; then
     why=$(for wine in wine64 wine32 wow64; do
         scripts/$wine/wine --version 2>&1 >/dev/null | sed -n 's/^\(.*\) is not available: \(.*\); skipped$/\1: \2/p' || true
-    done | paste -sd ';' | sed 's/;/; /g')
+    done | paste -sd '|' | sed 's/|/; /g')
     why=${why:+ ($why)}
 fi
 echo

@@ -67,6 +67,7 @@ private:
             qFatal("no control %s", name);
         return found;
     }
+    void showExposed();
     void showActive();
     QStringList focusWalk(Qt::KeyboardModifiers modifiers, int steps);
 
@@ -88,9 +89,15 @@ void Form1Test::cleanup()
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
-void Form1Test::showActive()
+void Form1Test::showExposed()
 {
     window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void Form1Test::showActive()
+{
+    showExposed();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
@@ -124,10 +131,12 @@ void Form1Test::windowHasTheDesignedFixedSize()
     QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
 }
 
-// As Qt's own title bar under Wayland asks, whatever the window's flags.
+// As Qt's own title bar under Wayland asks, whatever the window's flags. Shown
+// but not made active: a compositor with no keyboard, as a headless weston 16,
+// never activates a window, and Qt 6.11 waits for it to.
 void Form1Test::keepsItsSizeWhenMaximised()
 {
-    showActive();
+    showExposed();
     window->windowHandle()->setWindowStates(Qt::WindowMaximized);
     QVERIFY(QTest::qWaitFor([&] { return !(window->windowHandle()->windowStates() & Qt::WindowMaximized); }));
     QTest::qWait(200);
@@ -138,7 +147,7 @@ void Form1Test::keepsItsSizeWhenMaximised()
 // As Qt's own title bar under Wayland offers, though the box has no such button.
 void Form1Test::boxComesBackWhenMinimised()
 {
-    showActive();
+    showExposed();
     unexpectedBoxes.expected = true;
     int sightings = 0;
     QTimer poll;
