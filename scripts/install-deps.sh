@@ -20,7 +20,7 @@ test_packages=(
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest icoutils
     wine wine64 fonts-arphic-uming fonts-wine fonts-wqy-microhei
     libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
-    mmdebstrap arch-test diffoscope unzip
+    mmdebstrap arch-test mount diffoscope unzip
 )
 # The Wines that run the 32-bit exe, each in a chroot that holds it with the X
 # libraries it loads at run time and the faces that stand in for the ones
